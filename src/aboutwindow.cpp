@@ -1,0 +1,16 @@
+#include "aboutwindow.h"
+
+#include "aboutwindowform.h"
+
+#include <QPushButton>
+
+aboutWindow::aboutWindow(QWidget *parent) : QDialog(parent), ui(new aboutWindowForm)
+{
+    ui->setupUi(this);
+    connect(ui->uiCloseButton, SIGNAL(clicked()), this, SLOT(close()));
+}
+
+aboutWindow::~aboutWindow()
+{
+    delete ui;
+}

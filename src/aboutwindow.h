@@ -1,0 +1,20 @@
+#ifndef ABOUTWINDOW_H
+#define ABOUTWINDOW_H
+
+#include <QDialog>
+
+class aboutWindowForm;
+
+class aboutWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit aboutWindow(QWidget *parent = nullptr);
+    ~aboutWindow() override;
+
+private:
+    aboutWindowForm *ui;
+};
+
+#endif // ABOUTWINDOW_H

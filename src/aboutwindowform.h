@@ -1,0 +1,25 @@
+#ifndef ABOUTWINDOWFORM_H
+#define ABOUTWINDOWFORM_H
+
+class QDialog;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QSpacerItem;
+class QVBoxLayout;
+
+// The About dialog's widget tree; the pointers own nothing.
+class aboutWindowForm
+{
+public:
+    QVBoxLayout *verticalLayout;
+    QLabel *label_8;
+    QHBoxLayout *horizontalLayout;
+    QSpacerItem *horizontalSpacer;
+    QPushButton *uiCloseButton;
+
+    void setupUi(QDialog *aboutWindow);
+    void retranslateUi(QDialog *aboutWindow);
+};
+
+#endif // ABOUTWINDOWFORM_H

@@ -1,0 +1,21 @@
+#ifndef LOGDOCUMENT_H
+#define LOGDOCUMENT_H
+
+#include <QTextDocument>
+
+// The document behind a log pane. Received texts may carry rich-text markup, and markup can
+// name resources (images, style sheets) by path or URL. A pane must never read a local file,
+// a device or a pipe because a sender asked it to, so only the program's own compiled-in
+// resources are loaded; every other name resolves to an empty placeholder.
+class LogDocument : public QTextDocument
+{
+    Q_OBJECT
+
+public:
+    explicit LogDocument(QObject *parent = nullptr);
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override;
+};
+
+#endif // LOGDOCUMENT_H

@@ -1,0 +1,440 @@
+#include "mainwindow.h"
+
+#include "aboutwindow.h"
+#include "logdocument.h"
+#include "mainwindowform.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTextStream>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <limits>
+
+namespace {
+
+const int paneCount = 4;
+
+// One drain of the socket handles at most this many datagrams, or reads for at most this
+// long, before it returns to the event loop. The socket signals readyRead() again on the
+// next turn, so a flood keeps the window painting and answering clicks.
+const int maxDatagramsPerDrain = 4096;
+const qint64 maxReadMsPerDrain = 15;
+
+// Ask the system for a receive buffer that absorbs the bursts between two drains.
+const int receiveBufferBytes = 8 * 1024 * 1024;
+
+// A settings file is a few hundred bytes; anything beyond this is not ours to read.
+const qint64 maxConfigBytes = 1024 * 1024;
+
+const char configHeader[] = "# Corvane config file.\n"
+                            "# Default values:\n"
+                            "# serverIp = 127.0.0.1\n"
+                            "# serverPort = 1947\n"
+                            "# timeoutEnabled = 1\n"
+                            "# timeoutValue = 2\n"
+                            "# windowX = 50\n"
+                            "# windowY = 50\n"
+                            "# windowW = 700\n"
+                            "# windowH = 400\n"
+                            "# tab1caption = Log 1\n"
+                            "# tab2caption = Log 2\n"
+                            "# tab3caption = Log 3\n"
+                            "# tab4caption = Log 4\n"
+                            "\n";
+
+QString defaultCaption(int pane)
+{
+    // The fourth default has no blank; stored files and users know it that way.
+    static const char *const captions[paneCount] = {"Log 1", "Log 2", "Log 3", "Log4"};
+    return QString::fromLatin1(captions[pane]);
+}
+
+QString textOf(const QJsonValue &value)
+{
+    return value.isString() ? value.toString() : value.toVariant().toString();
+}
+
+QStringList captionsFrom(const QJsonValue &tabs)
+{
+    QStringList captions;
+    if (tabs.isArray()) {
+        const QJsonArray array = tabs.toArray();
+        captions.reserve(qMax(array.size(), paneCount));
+        for (const QJsonValue &entry : array)
+            captions.append(textOf(entry));
+    } else {
+        captions = tabs.toVariant().toStringList();
+    }
+    // A sender that names fewer than four tabs leaves the others with their default names.
+    for (int pane = captions.size(); pane < paneCount; ++pane)
+        captions.append(defaultCaption(pane));
+    return captions;
+}
+
+int clampToInt(qint64 value)
+{
+    return int(qBound<qint64>(std::numeric_limits<int>::min(), value,
+                              std::numeric_limits<int>::max()));
+}
+
+QString singleLine(QString text)
+{
+    // Each setting is one line: a line break inside a caption must not start a new setting.
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent),
+      ui(new MainWindowForm),
+      serverPort(0),
+      timeoutEnabled(false),
+      timeoutValue(0),
+      udpSocket(nullptr),
+      clearTimer(nullptr),
+      clearPending(false)
+{
+    ui->setupUi(this);
+    for (QTextEdit *log : {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4})
+        log->setDocument(new LogDocument(log));
+
+    configDir = QDir::homePath() + QLatin1String("/.corvane/");
+    QDir dir;
+    if (!dir.exists(configDir))
+        dir.mkdir(configDir);
+
+    serverIp = QHostAddress(QHostAddress::LocalHost);
+    serverPort = 1947;
+    timeoutEnabled = true;
+    timeoutValue = 2;
+    logCounts.fill(0, paneCount);
+    for (int pane = 0; pane < paneCount; ++pane)
+        tabCaptions.append(defaultCaption(pane));
+
+    loadConfig();
+
+    ui->uiServerIp->setText(serverIp.toString());
+    ui->uiServerPort->setValue(serverPort);
+    ui->uiTimeoutEnabled->setChecked(timeoutEnabled);
+    ui->uiTimeoutValue->setValue(timeoutValue);
+
+    setWindowTitle(QLatin1String("Corvane v.") + QLatin1String("1.0"));
+
+    ui->actionE_xit->setShortcut(QKeySequence(QKeySequence::Quit));
+    ui->action_About->setShortcut(QKeySequence(QKeySequence::HelpContents));
+
+    connect(ui->uiRestart, SIGNAL(clicked()), this, SLOT(slStartServer()));
+    connect(ui->uiTimeoutEnabled, SIGNAL(stateChanged(int)), this, SLOT(slTimeoutChanged(int)));
+    connect(ui->uiTimeoutValue, SIGNAL(valueChanged(int)), this, SLOT(slTimeoutChanged(int)));
+    connect(ui->uiClearNow, SIGNAL(clicked()), this, SLOT(slClearLogs()));
+    connect(ui->actionE_xit, SIGNAL(triggered()), this, SLOT(close()));
+    connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
+
+    slStartServer();
+}
+
+MainWindow::~MainWindow()
+{
+    saveConfig();
+    delete ui;
+}
+
+void MainWindow::slStartServer()
+{
+    delete udpSocket;
+    udpSocket = nullptr;
+    if (clearTimer) {
+        clearTimer->stop();
+        delete clearTimer;
+        clearTimer = nullptr;
+    }
+
+    udpSocket = new QUdpSocket(this);
+    serverIp = QHostAddress(ui->uiServerIp->text());
+    serverPort = quint16(ui->uiServerPort->value());
+
+    // Text that is no address would reach the socket layer as "any interface" and expose the
+    // viewer to the whole network, so it fails like any other bind.
+    const bool isAddress = serverIp.protocol() == QAbstractSocket::IPv4Protocol
+            || serverIp.protocol() == QAbstractSocket::IPv6Protocol;
+    if (!isAddress
+        || !udpSocket->bind(serverIp, serverPort, QAbstractSocket::DefaultForPlatform)) {
+        ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledRed.png")));
+        ui->uiStatusText->setText(
+                tr("Server bind failed. Are you running any other instance of Corvane?"));
+        return;
+    }
+    udpSocket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
+                               receiveBufferBytes);
+
+    clearTimer = new QTimer(this);
+    connect(udpSocket, SIGNAL(readyRead()), this, SLOT(slPendingDatagrams()));
+    connect(clearTimer, SIGNAL(timeout()), this, SLOT(slClearTimeout()));
+
+    ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledGreen.png")));
+    ui->uiStatusText->setText(tr("Listening at %1:%2").arg(serverIp.toString()).arg(serverPort));
+    slClearLogs();
+}
+
+void MainWindow::slPendingDatagrams()
+{
+    QVector<QByteArray> payloads;
+    QElapsedTimer clock;
+    clock.start();
+    while (udpSocket->hasPendingDatagrams()) {
+        const qint64 size = qMax<qint64>(udpSocket->pendingDatagramSize(), 0);
+        QByteArray datagram(int(size), Qt::Uninitialized);
+        if (udpSocket->readDatagram(datagram.data(), size) < 0)
+            break;
+        payloads.append(datagram);
+        if (payloads.size() >= maxDatagramsPerDrain || clock.elapsed() >= maxReadMsPerDrain)
+            break;
+    }
+    processDatagrams(payloads);
+}
+
+void MainWindow::processDatagrams(const QVector<QByteArray> &payloads)
+{
+    if (payloads.isEmpty())
+        return;
+    if (clearPending) {
+        clearPending = false;
+        slClearLogs();
+    }
+
+    static const QString logKeys[paneCount] = {QStringLiteral("log1"), QStringLiteral("log2"),
+                                               QStringLiteral("log3"), QStringLiteral("log4")};
+    static const QString tabsKey = QStringLiteral("tabs");
+
+    QStringList texts[paneCount];
+    bool lastHadText = false;
+    for (const QByteArray &payload : payloads) {
+        const QJsonObject message = QJsonDocument::fromJson(payload).object();
+        tabCaptions = captionsFrom(message.value(tabsKey));
+        lastHadText = false;
+        for (int pane = 0; pane < paneCount; ++pane) {
+            QString text = textOf(message.value(logKeys[pane]));
+            if (text.isEmpty())
+                continue;
+            texts[pane].append(text);
+            ++logCounts[pane];
+            lastHadText = true;
+        }
+    }
+
+    for (int pane = 0; pane < paneCount; ++pane)
+        appendLog(pane, texts[pane]);
+    // Each datagram names the tabs bare and each of its texts brings the counts back, so the
+    // last datagram of the batch decides which of the two the tabs show.
+    setTabTitles(lastHadText);
+
+    if (clearTimer)
+        restartClearTimer();
+}
+
+void MainWindow::appendLog(int pane, const QStringList &texts)
+{
+    if (texts.isEmpty())
+        return;
+    QTextEdit *log = QVector<QTextEdit *>{ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}[pane];
+    const QTextCursor userCursor = log->textCursor();
+    const bool followEnd = userCursor.atEnd();
+    const QTextBlockFormat blockFormat = userCursor.blockFormat();
+    const QTextCharFormat charFormat = userCursor.charFormat();
+
+    QTextDocument *document = log->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+
+    // Every text becomes a paragraph of its own at the end, like QTextEdit::append. Runs of
+    // plain texts go in with one insertion, which costs far less than one per text.
+    QString plainRun;
+    bool empty = document->isEmpty();
+    auto startParagraph = [&] {
+        if (empty)
+            cursor.setCharFormat(charFormat);
+        else
+            cursor.insertBlock(blockFormat, charFormat);
+        empty = false;
+    };
+    auto flushPlainRun = [&] {
+        if (plainRun.isEmpty())
+            return;
+        startParagraph();
+        cursor.insertText(plainRun, charFormat);
+        plainRun.clear();
+    };
+    bool runStarted = false;
+    for (const QString &text : texts) {
+        if (Qt::mightBeRichText(text)) {
+            flushPlainRun();
+            runStarted = false;
+            startParagraph();
+            cursor.insertHtml(text);
+        } else {
+            if (runStarted)
+                plainRun += QChar::ParagraphSeparator;
+            plainRun += text;
+            runStarted = true;
+        }
+    }
+    flushPlainRun();
+    cursor.endEditBlock();
+
+    if (followEnd)
+        log->verticalScrollBar()->setValue(log->verticalScrollBar()->maximum());
+}
+
+void MainWindow::setTabTitles(bool withCounts)
+{
+    for (int pane = 0; pane < paneCount; ++pane) {
+        QString title = tabCaptions.at(pane);
+        if (withCounts && logCounts.at(pane) > 0)
+            title += QLatin1String(" (") + QString::number(logCounts.at(pane)) + QLatin1Char(')');
+        ui->tabWidget->setTabText(pane, title);
+    }
+}
+
+void MainWindow::restartClearTimer()
+{
+    // The product may not fit the timer's int; negative periods act as zero. A zero period
+    // means "once the event loop is idle", and a single shot keeps it from spinning a core
+    // while nothing arrives.
+    const qint64 interval = qBound<qint64>(0, qint64(timeoutValue) * 1000,
+                                           std::numeric_limits<int>::max());
+    clearTimer->setSingleShot(interval == 0);
+    clearTimer->start(int(interval));
+}
+
+void MainWindow::slTimeoutChanged(int state)
+{
+    Q_UNUSED(state)
+    timeoutEnabled = ui->uiTimeoutEnabled->checkState() == Qt::Checked;
+    timeoutValue = ui->uiTimeoutValue->value();
+}
+
+void MainWindow::slClearTimeout()
+{
+    clearPending = timeoutEnabled;
+}
+
+void MainWindow::slClearLogs()
+{
+    for (QTextEdit *log : {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4})
+        log->clear();
+    logCounts.fill(0);
+    setTabTitles(false);
+}
+
+void MainWindow::slShowAbout()
+{
+    aboutWindow about;
+    about.exec();
+}
+
+void MainWindow::loadConfig()
+{
+    qint64 left = 50, top = 50, right = 749, bottom = 449;
+
+    // Only a regular file is read: a directory has no lines, and a pipe or device named
+    // "config" could block or feed the reader for ever.
+    const QString path = configDir + QLatin1String("config");
+    QFile file(path);
+    if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QByteArray content = file.read(maxConfigBytes);
+        file.close();
+        QTextStream in(&content, QIODevice::ReadOnly);
+        while (!in.atEnd()) {
+            const QString line = in.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+                continue;
+            const QStringList parts = line.split(QLatin1Char('='));
+            if (parts.size() != 2)
+                continue;
+            const QString key = parts.at(0).trimmed().toLower();
+            const QString value = parts.at(1).trimmed();
+            const int number = value.toInt(nullptr, 10);
+
+            if (key == QLatin1String("serverip")) {
+                serverIp.setAddress(value);
+            } else if (key == QLatin1String("serverport")) {
+                serverPort = quint16(number);
+            } else if (key == QLatin1String("timeoutvalue")) {
+                timeoutValue = number;
+            } else if (key == QLatin1String("timeoutenabled")) {
+                timeoutEnabled = value == QLatin1String("1");
+            } else if (key == QLatin1String("windowx")) {
+                left = number;
+            } else if (key == QLatin1String("windowy")) {
+                top = number;
+            } else if (key == QLatin1String("windoww")) {
+                right = left + number - 1;
+            } else if (key == QLatin1String("windowh")) {
+                bottom = top + number - 1;
+            } else {
+                for (int pane = 0; pane < paneCount; ++pane) {
+                    if (key == QStringLiteral("tab%1caption").arg(pane + 1))
+                        tabCaptions[pane] = value;
+                }
+            }
+        }
+    }
+
+    setGeometry(QRect(QPoint(clampToInt(left), clampToInt(top)),
+                      QPoint(clampToInt(right), clampToInt(bottom))));
+}
+
+void MainWindow::saveConfig()
+{
+    // Build the whole file first, then replace the old one in one step, so a crash or a full
+    // disk never leaves half a file behind.
+    const QRect geometry = this->geometry();
+    QString text = QLatin1String(configHeader);
+    text += QLatin1String("serverIp = ") + serverIp.toString() + QLatin1Char('\n');
+    text += QLatin1String("serverPort = ") + QString::number(serverPort) + QLatin1Char('\n');
+    text += QLatin1String("timeoutEnabled = ") + QLatin1String(timeoutEnabled ? "1" : "0");
+    text += QLatin1String("\ntimeoutValue = ") + QString::number(timeoutValue) + QLatin1Char('\n');
+    text += QLatin1String("windowX = ") + QString::number(geometry.x()) + QLatin1Char('\n');
+    text += QLatin1String("windowY = ") + QString::number(geometry.y()) + QLatin1Char('\n');
+    text += QLatin1String("windowW = ") + QString::number(geometry.width()) + QLatin1Char('\n');
+    text += QLatin1String("windowH = ") + QString::number(geometry.height()) + QLatin1Char('\n');
+    for (int pane = 0; pane < paneCount; ++pane) {
+        text += QStringLiteral("tab%1caption = ").arg(pane + 1) + singleLine(tabCaptions.at(pane))
+                + QLatin1Char('\n');
+    }
+
+    QSaveFile file(configDir + QLatin1String("config"));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    QTextStream out(&file);
+    out << text;
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        file.commit();
+    else
+        file.cancelWriting();
+}
