@@ -5,8 +5,18 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 BUILD_PACKAGES = cmake make g++ qtbase5-dev qttools5-dev qttools5-dev-tools
 TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file
+FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
-.PHONY: run build test bench clean
+# The sanitizer suite and the fuzzers build in trees of their own.
+ASAN_BUILD   ?= build-asan
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# Qt is not built with the sanitizers; tests/lsan.supp names the few leaks inside Qt itself.
+SANITIZER_ENV = QT_QPA_PLATFORM=offscreen \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: run build test test-sanitize fuzz bench clean
 
 build:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -21,6 +31,22 @@ test:
 	cmake -S . -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory fuzz
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	cmake -S . -B $(ASAN_BUILD) -DCORVANE_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS over its corpus.
+fuzz:
+	@tools/ensure-packages.sh $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_datagram fuzz_config
+	tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Runs every fuzz target for a bounded time, starting from its seed corpus, and fails when any
+# of them reports a finding (crash, sanitizer report, leak, timeout or memory blow-up).
+#   usage: tests/fuzz/run-fuzzers.sh <fuzz build dir> <seconds per target>
+# What a run learns stays in <build>/fuzz/<target>/corpus; findings go to .../findings.
+set -u
+build=$(cd "$1" && pwd)
+seconds=$2
+here=$(cd "$(dirname "$0")" && pwd)
+
+export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$here/../lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+options_for() {
+    case "$1" in
+    fuzz_datagram) echo "-max_len=65507 -dict=$here/datagram.dict" ;;
+    fuzz_config) echo "-max_len=16384" ;;
+    esac
+}
+
+status=0
+for target in fuzz_datagram fuzz_config; do
+    work="$build/fuzz/$target"
+    mkdir -p "$work/corpus" "$work/findings"
+    echo "== $target: fuzzing for $seconds s"
+    # shellcheck disable=SC2046
+    "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=3072 \
+        -print_final_stats=1 -artifact_prefix="$work/findings/" $(options_for "$target") \
+        "$work/corpus" "$here/corpus/$target" >"$work/log" 2>&1
+    result=$?
+    grep -E '^(#[0-9]+ +DONE|Done [0-9]+ runs|stat::number_of_executed_units)' "$work/log"
+    if [ "$result" -ne 0 ]; then
+        status=1
+        echo "== $target: FINDING (exit $result); the end of $work/log:"
+        grep -v -e 'propagateSizeHints' -e '^QThreadStorage' "$work/log" | tail -n 120
+        echo "== reproduce with: $build/tests/fuzz/$target $work/findings/<file>"
+    fi
+done
+exit $status
