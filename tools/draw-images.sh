@@ -3,6 +3,7 @@
 #   ledGreen.png, ledRed.png  16 x 16 RGBA status lamps
 #   about.jpg                 128 x 128 baseline JPEG for the About page and window icon
 #   ../corvane.png            the same picture as a PNG, for the desktop icon theme
+#   ../corvane.ico            the same picture as the Windows program file's icon
 # Run it again after changing a drawing; the results are committed beside this script.
 set -eu
 out=$(dirname "$0")/../resources/Resources
@@ -31,3 +32,6 @@ $convert -size 128x128 gradient:'#1d2b3a'-'#0d141c' \
     -depth 8 -strip $strip PNG32:"$out/../corvane.png"
 $convert "$out/../corvane.png" -type TrueColor -interlace none -quality 92 -strip \
     "$out/about.jpg"
+# Windows shows this icon for the program file (resources/corvane.rc names it IDI_ICON1): one
+# 128 x 128 bitmap with a 256-colour palette, which every Windows version can draw.
+$convert "$out/../corvane.png" -alpha off -colors 256 -type Palette ico:"$out/../corvane.ico"
