@@ -4,7 +4,7 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 BUILD_PACKAGES = cmake make g++ qtbase5-dev qttools5-dev qttools5-dev-tools
-TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file
+TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file python3
 FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
 # The sanitizer suite and the fuzzers build in trees of their own.
