@@ -116,8 +116,9 @@ private:
     // rather than estimated; it grows with the piece, which makes a binary search exact.
     int fittingEnd(int pane, const QString &text, int start) const
     {
+        // Every character costs at least one byte, which bounds the search.
         int fits = start;
-        int tooLong = text.size() + 1;
+        int tooLong = qMin(text.size(), start + maxPayload) + 1;
         while (tooLong - fits > 1) {
             const int middle = fits + (tooLong - fits) / 2;
             if (encode(pane, text.mid(start, middle - start)).size() <= maxPayload)
@@ -281,7 +282,10 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(description));
-    const QCommandLineOption helpOption = parser.addHelpOption();
+    // A help option of our own: Qt's adds --help-all for toolkit options this program lacks.
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Shows this help."));
+    parser.addOption(helpOption);
     const QCommandLineOption versionOption = parser.addVersionOption();
     QCommandLineOption logOptions[paneCount] = {
         {QStringLiteral("log1"), QStringLiteral("Text for pane 1."), QStringLiteral("text")},
