@@ -23,6 +23,7 @@ private slots:
     void linesAreSentAsTheyArrive();
     void rateCapsTheStream();
     void longTextIsSplitNeverCut();
+    void splitKeepsCharactersWhole();
     void longTextIsSplitAtLineBreaks();
     void errorsEndWithOneLineAndAnExitCode_data();
     void errorsEndWithOneLineAndAnExitCode();
@@ -262,6 +263,35 @@ void SenderTest::longTextIsSplitNeverCut()
     QVERIFY(joined == text);
 }
 
+void SenderTest::splitKeepsCharactersWhole()
+{
+    // Lines of nothing but characters outside the Basic Multilingual Plane, shifted by 0 to 3
+    // ASCII characters, so that some cut would fall between the two halves of one.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x90\xA6");
+    QStringList lines;
+    for (int shift = 0; shift < 4; ++shift)
+        lines.append(QString(shift, QLatin1Char('a')) + emoji.repeated(40000));
+    Receiver viewer;
+    const ProcessResult result = send({"--pane", "1", "--port", viewer.portText()},
+                                      lines.join(QLatin1Char('\n')).toUtf8() + "\n");
+    QCOMPARE(result.exitCode, 0);
+
+    QString joined;
+    for (const QByteArray &payload : viewer.payloads()) {
+        QVERIFY(payload.size() <= 65507);
+        QVERIFY(isValidUtf8(payload));
+        const QString piece = QJsonDocument::fromJson(payload).object().value("log1").toString();
+        // Each piece is shown on its own, so neither end may hold half a character.
+        QVERIFY(!piece.isEmpty());
+        QVERIFY(!piece.front().isLowSurrogate());
+        QVERIFY(!piece.back().isHighSurrogate());
+        joined += piece;
+    }
+    QCOMPARE(joined.size(), lines.join(QString()).size());
+    QVERIFY(joined == lines.join(QString()));
+    QVERIFY(!joined.contains(QChar::ReplacementCharacter));
+}
+
 void SenderTest::longTextIsSplitAtLineBreaks()
 {
     QStringList lines;
@@ -316,6 +346,8 @@ void SenderTest::errorsEndWithOneLineAndAnExitCode_data()
     // A link-local address with a scope that names no interface: the kernel refuses the send.
     QTest::newRow("send fails") << QStringList {"--host", "fe80::1%999", "--log1", "x"} << 4
                                 << "cannot send";
+    QTest::newRow("send fails while streaming")
+        << QStringList {"--host", "fe80::1%999", "--pane", "1"} << 4 << "cannot send";
 }
 
 void SenderTest::errorsEndWithOneLineAndAnExitCode()
