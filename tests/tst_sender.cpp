@@ -21,6 +21,7 @@ private slots:
     void invalidUtf8IsReplaced();
     void pipedLinesArriveInOrderOneDatagramEach();
     void linesAreSentAsTheyArrive();
+    void optionTextsGoBeforeTheStream();
     void rateCapsTheStream();
     void longTextIsSplitNeverCut();
     void splitKeepsCharactersWhole();
@@ -213,6 +214,22 @@ void SenderTest::linesAreSentAsTheyArrive()
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(viewer.payloads().size(), 3);
+}
+
+void SenderTest::optionTextsGoBeforeTheStream()
+{
+    Receiver viewer;
+    const ProcessResult result =
+        send({"--log1", "build started", "--pane", "2", "--port", viewer.portText()},
+             "compiling\nlinking\n");
+    QCOMPARE(result.exitCode, 0);
+    const QList<QJsonObject> objects = viewer.objects();
+    QCOMPARE(objects.size(), 3);
+    QCOMPARE(objects.at(0).value("log1").toString(), QStringLiteral("build started"));
+    QVERIFY(!objects.at(0).contains("log2"));
+    QCOMPARE(objects.at(1).value("log2").toString(), QStringLiteral("compiling"));
+    QCOMPARE(objects.at(2).value("log2").toString(), QStringLiteral("linking"));
+    QVERIFY(!objects.at(2).contains("log1"));
 }
 
 void SenderTest::rateCapsTheStream()
