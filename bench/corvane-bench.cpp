@@ -1,0 +1,603 @@
+// Floods a real, visible MainWindow with datagrams from a separate sender process and reports
+// what got through, how fast, how long the event loop ever stood still, and how much memory a
+// stored line costs. The same program, started with --sender, is that sender.
+
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const int paneCount = 4;
+// The viewer asks for the same; the bare socket gets it too, so both start from equal footing.
+const int receiveBufferBytes = 8 * 1024 * 1024;
+// After the sender has finished, a run ends once nothing new has arrived for this long.
+const qint64 quietMs = 700;
+const qint64 giveUpMs = 120000;
+
+void say(const QString &line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+// ----------------------------------------------------------------------------------------
+// Sender
+
+// One datagram as a busy program writes it: four captions and one text of 60 characters,
+// numbered, for the panes in turn.
+class Payloads {
+public:
+    Payloads()
+    {
+        for (int pane = 0; pane < paneCount; ++pane) {
+            templates[pane] = QByteArray(R"({"tabs":["Net","Db","UI","Misc"],"log)")
+                + QByteArray::number(pane + 1) + R"(":")";
+            numberOffset = templates[pane].size() + 1;
+            // 12 + 48 = 60 characters.
+            templates[pane] += "#0000000000 the quick brown fox jumps over the lazy dog ...";
+            templates[pane] += "\"}";
+        }
+    }
+
+    const QByteArray &make(qint64 sequence)
+    {
+        QByteArray &payload = templates[sequence % paneCount];
+        char *digits = payload.data() + numberOffset;
+        for (int i = 9; i >= 0; --i) {
+            digits[i] = char('0' + sequence % 10);
+            sequence /= 10;
+        }
+        return payload;
+    }
+
+private:
+    QByteArray templates[paneCount];
+    int numberOffset = 0;
+};
+
+// Sends `count` datagrams (0: without end) at `rate` a second (0: as fast as it can), for at
+// most `seconds`, then prints how many the system took.
+int runSender(quint16 port, qint64 count, qint64 rate, double seconds)
+{
+    QUdpSocket socket;
+    Payloads payloads;
+    const QHostAddress target(QHostAddress::LocalHost);
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 limitNs = qint64(seconds * 1e9);
+    qint64 sent = 0;
+    for (;;) {
+        if (count > 0 && sent >= count)
+            break;
+        if ((sent & 63) == 0 && clock.nsecsElapsed() >= limitNs)
+            break;
+        if (rate > 0) {
+            const qint64 due = clock.nsecsElapsed() * rate / 1000000000;
+            if (sent >= due) {
+                QThread::usleep(300);
+                continue;
+            }
+        }
+        const QByteArray &payload = payloads.make(sent);
+        if (socket.writeDatagram(payload.constData(), payload.size(), target, port)
+            == payload.size())
+            ++sent;
+    }
+    say(QStringLiteral("sent %1 %2").arg(sent).arg(clock.nsecsElapsed() / 1e9, 0, 'f', 3));
+    return 0;
+}
+
+// ----------------------------------------------------------------------------------------
+// Measuring side
+
+// Notes the longest time the event loop went without turning: a repeating 1-ms timer can only
+// fire when the loop turns, so the longest gap between two of its shots is the longest stall.
+class StallMeter : public QObject {
+public:
+    StallMeter()
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(1);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            if (recording)
+                longestNs = qMax(longestNs, now - lastNs);
+            lastNs = now;
+        });
+        clock.start();
+        timer.start();
+    }
+    void start()
+    {
+        longestNs = 0;
+        lastNs = clock.nsecsElapsed();
+        recording = true;
+    }
+    void stop() { recording = false; }
+    double longestMs() const { return longestNs / 1e6; }
+
+private:
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 lastNs = 0;
+    qint64 longestNs = 0;
+    bool recording = false;
+};
+
+// Counts the paint events of one widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    if (fields.size() < 2)
+        return -1;
+    return fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+QString loadAverage()
+{
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    if (!loadavg.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    const QList<QByteArray> fields = loadavg.readAll().split(' ');
+    return QString::fromLatin1(fields.mid(0, 3).join(' '));
+}
+
+// Turns the event loop, as exec() would, until `done` holds or `limitMs` have passed.
+bool spinUntil(const std::function<bool()> &done, qint64 limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void spinFor(qint64 ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    spinUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
+}
+
+struct Run {
+    QString name;
+    qint64 sent = -1;
+    double senderSeconds = 0;
+    qint64 received = 0;
+    double rate = 0; // datagrams a second while datagrams were arriving
+    double stallMs = -1;
+    int paints = -1;
+
+    qint64 lost() const { return sent - received; }
+};
+
+// Watches a growing count and notes when it first and last moved.
+class Arrivals {
+public:
+    Arrivals() { clock.start(); }
+    void update(qint64 count)
+    {
+        if (count == last)
+            return;
+        const qint64 now = clock.nsecsElapsed();
+        if (firstNs < 0) {
+            firstNs = now;
+            firstCount = count;
+        }
+        last = count;
+        lastNs = now;
+    }
+    qint64 count() const { return last; }
+    qint64 msSinceLast() const { return (clock.nsecsElapsed() - lastNs) / 1000000; }
+    double rate() const
+    {
+        if (firstNs < 0 || lastNs <= firstNs)
+            return 0;
+        return double(last - firstCount) * 1e9 / double(lastNs - firstNs);
+    }
+
+private:
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 firstCount = 0;
+    qint64 firstNs = -1;
+    qint64 lastNs = 0;
+};
+
+class Bench {
+public:
+    explicit Bench(const QString &home) : homePath(home) { }
+
+    Run bareSocket(double seconds);
+    Run viewerFlood(double seconds);
+    Run viewerPaced(qint64 count, qint64 rate);
+    double memoryPerLine(qint64 lines, qint64 *before, qint64 *after);
+
+private:
+    struct Viewer {
+        std::unique_ptr<MainWindow> window;
+        QTabWidget *tabs = nullptr;
+        QList<QTextEdit *> panes;
+        PaintCounter paintCounter;
+        quint16 port = 0;
+
+        // The texts counted in the tab titles, "Net (123)" and so on.
+        qint64 received() const
+        {
+            qint64 sum = 0;
+            for (int tab = 0; tab < tabs->count(); ++tab) {
+                const QString title = tabs->tabText(tab);
+                const int open = title.lastIndexOf(QLatin1String(" ("));
+                if (open >= 0 && title.endsWith(QLatin1Char(')')))
+                    sum += title.mid(open + 2, title.size() - open - 3).toLongLong();
+            }
+            return sum;
+        }
+    };
+
+    std::unique_ptr<Viewer> openViewer();
+    Run drive(const QString &name, const QStringList &senderArgs,
+              const std::function<qint64()> &received);
+
+    QString homePath;
+    StallMeter stallMeter;
+};
+
+quint16 freePort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    return probe.localPort();
+}
+
+std::unique_ptr<Bench::Viewer> Bench::openViewer()
+{
+    auto viewer = std::make_unique<Viewer>();
+    viewer->port = freePort();
+    QFile config(homePath + QLatin1String("/.corvane/config"));
+    if (config.open(QIODevice::WriteOnly))
+        config.write("serverPort = " + QByteArray::number(viewer->port) + "\n");
+    config.close();
+
+    viewer->window = std::make_unique<MainWindow>();
+    viewer->tabs = viewer->window->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    for (int pane = 1; pane <= paneCount; ++pane) {
+        viewer->panes.append(
+            viewer->window->findChild<QTextEdit *>(QStringLiteral("uiLog%1").arg(pane)));
+    }
+    if (!viewer->tabs || viewer->panes.contains(nullptr)) {
+        say(QStringLiteral("error: the window has no tabWidget or panes uiLog1 to uiLog4"));
+        std::exit(2);
+    }
+    // Offscreen, a window paints only once shown; painting is part of the cost.
+    viewer->panes.first()->viewport()->installEventFilter(&viewer->paintCounter);
+    viewer->window->show();
+    spinFor(300);
+    return viewer;
+}
+
+Run Bench::drive(const QString &name, const QStringList &senderArgs,
+                 const std::function<qint64()> &received)
+{
+    Run run;
+    run.name = name;
+    Arrivals arrivals;
+    QProcess sender;
+    sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    stallMeter.start();
+    sender.start(QCoreApplication::applicationFilePath(),
+                 QStringList {QStringLiteral("--sender")} + senderArgs);
+    const bool finished = spinUntil(
+        [&] {
+            arrivals.update(received());
+            return sender.state() == QProcess::NotRunning;
+        },
+        giveUpMs);
+    spinUntil(
+        [&] {
+            arrivals.update(received());
+            return arrivals.msSinceLast() >= quietMs;
+        },
+        giveUpMs);
+    stallMeter.stop();
+    const QList<QByteArray> answer = sender.readAllStandardOutput().trimmed().split(' ');
+    if (!finished || answer.size() != 3 || answer.at(0) != "sent") {
+        say(QStringLiteral("error: the sender did not finish properly"));
+        std::exit(2);
+    }
+    run.sent = answer.at(1).toLongLong();
+    run.senderSeconds = answer.at(2).toDouble();
+    run.received = arrivals.count();
+    run.rate = arrivals.rate();
+    // The final quiet wait is idle time, not a stall, but it is not counted either: the meter
+    // only sees gaps between its own shots, which stay short once the drain is done.
+    run.stallMs = stallMeter.longestMs();
+    return run;
+}
+
+Run Bench::bareSocket(double seconds)
+{
+    // The physical limit here: a plain socket drained until empty, with no parsing or display.
+    QUdpSocket socket;
+    socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBufferBytes);
+    qint64 count = 0;
+    QByteArray buffer(65536, Qt::Uninitialized);
+    QObject::connect(&socket, &QUdpSocket::readyRead, [&] {
+        while (socket.hasPendingDatagrams()) {
+            if (socket.readDatagram(buffer.data(), buffer.size()) >= 0)
+                ++count;
+        }
+    });
+    Run run = drive(QStringLiteral("bare socket"),
+                    {QStringLiteral("--port"), QString::number(socket.localPort()),
+                     QStringLiteral("--seconds"), QString::number(seconds)},
+                    [&] { return count; });
+    run.stallMs = -1; // it drains until empty by design; its stalls say nothing
+    return run;
+}
+
+Run Bench::viewerFlood(double seconds)
+{
+    auto viewer = openViewer();
+    const int paintsBefore = viewer->paintCounter.paints;
+    Run run = drive(QStringLiteral("viewer, flood"),
+                    {QStringLiteral("--port"), QString::number(viewer->port),
+                     QStringLiteral("--seconds"), QString::number(seconds)},
+                    [&] { return viewer->received(); });
+    run.paints = viewer->paintCounter.paints - paintsBefore;
+    return run;
+}
+
+Run Bench::viewerPaced(qint64 count, qint64 rate)
+{
+    auto viewer = openViewer();
+    const int paintsBefore = viewer->paintCounter.paints;
+    Run run =
+        drive(QStringLiteral("viewer, paced"),
+              {QStringLiteral("--port"), QString::number(viewer->port), QStringLiteral("--count"),
+               QString::number(count), QStringLiteral("--rate"), QString::number(rate),
+               QStringLiteral("--seconds"), QString::number(double(count) / rate * 4 + 10)},
+              [&] { return viewer->received(); });
+    run.paints = viewer->paintCounter.paints - paintsBefore;
+    return run;
+}
+
+double Bench::memoryPerLine(qint64 lines, qint64 *before, qint64 *after)
+{
+    auto viewer = openViewer();
+    *before = residentBytes();
+
+    // Fed as the socket drain would feed them, one batch at a time, with the event loop
+    // turning in between so the window lays out and paints as it goes.
+    Payloads payloads;
+    const int batchSize = 2048;
+    for (qint64 sent = 0; sent < lines;) {
+        QVector<QByteArray> batch;
+        batch.reserve(batchSize);
+        for (; sent < lines && batch.size() < batchSize; ++sent)
+            batch.append(payloads.make(sent));
+        viewer->window->processDatagrams(batch);
+        QCoreApplication::processEvents();
+    }
+    // Lay the whole of every pane out, as scrolling through it would.
+    for (QTextEdit *pane : qAsConst(viewer->panes))
+        pane->document()->size();
+    spinFor(300);
+    *after = residentBytes();
+    if (viewer->received() != lines) {
+        say(QStringLiteral("error: %1 lines stored, %2 expected")
+                .arg(viewer->received())
+                .arg(lines));
+        std::exit(2);
+    }
+    if (*before < 0 || *after < 0)
+        return -1;
+    return double(*after - *before) / double(lines);
+}
+
+QString number(double value, int decimals = 0)
+{
+    return value < 0 ? QStringLiteral("-") : QString::number(value, 'f', decimals);
+}
+
+void printRun(const Run &run)
+{
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+            .arg(run.name, -14)
+            .arg(run.sent, 9)
+            .arg(run.senderSeconds > 0 ? run.sent / run.senderSeconds : 0, 9, 'f', 0)
+            .arg(run.received, 9)
+            .arg(run.lost(), 8)
+            .arg(run.rate, 12, 'f', 0)
+            .arg(number(run.stallMs, 1), 10)
+            .arg(run.paints < 0 ? QStringLiteral("-") : QString::number(run.paints), 7));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const bool sender = argc > 1 && qstrcmp(argv[1], "--sender") == 0;
+    if (!sender && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window reads and writes its settings in a home of its own, never the real one.
+    QTemporaryDir home;
+    if (!sender) {
+        qputenv("HOME", home.path().toLocal8Bit());
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+    }
+
+    std::unique_ptr<QCoreApplication> application;
+    if (sender)
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        application = std::make_unique<QApplication>(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Floods a Corvane window with datagrams and reports throughput, stalls, loss and "
+        "memory."));
+    parser.addHelpOption();
+    const QCommandLineOption modeOption(
+        QStringLiteral("mode"), QStringLiteral("all, flood, paced or memory (default all)."),
+        QStringLiteral("mode"), QStringLiteral("all"));
+    const QCommandLineOption secondsOption(QStringLiteral("seconds"),
+                                           QStringLiteral("Length of the flood (default 10)."),
+                                           QStringLiteral("seconds"), QStringLiteral("10"));
+    const QCommandLineOption countOption(
+        QStringLiteral("count"), QStringLiteral("Datagrams in the paced stream (default 100000)."),
+        QStringLiteral("count"), QStringLiteral("100000"));
+    const QCommandLineOption rateOption(
+        QStringLiteral("rate"),
+        QStringLiteral("Datagrams a second in the paced stream (default 20000)."),
+        QStringLiteral("rate"), QStringLiteral("20000"));
+    const QCommandLineOption linesOption(
+        QStringLiteral("lines"),
+        QStringLiteral("Lines stored for the memory figure (default 200000)."),
+        QStringLiteral("lines"), QStringLiteral("200000"));
+    const QCommandLineOption quickOption(
+        QStringLiteral("quick"),
+        QStringLiteral("A short run: 2 s of flood, 10000 paced, 20000 lines."));
+    const QCommandLineOption noBareOption(
+        QStringLiteral("no-bare"),
+        QStringLiteral("Skip the bare socket run of the flood (for profiling the viewer)."));
+    const QCommandLineOption senderOption(QStringLiteral("sender"),
+                                          QStringLiteral("Be the sender (used internally)."));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("Sender: the port to send to."),
+                                        QStringLiteral("port"));
+    parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
+                       noBareOption, senderOption, portOption});
+    parser.process(*application);
+
+    const bool quick = parser.isSet(quickOption);
+    auto option = [&](const QCommandLineOption &opt, double quickValue) {
+        return quick && !parser.isSet(opt) ? quickValue : parser.value(opt).toDouble();
+    };
+    const double seconds = option(secondsOption, 2);
+    const qint64 count = qint64(option(countOption, 10000));
+    const qint64 rate = qint64(option(rateOption, 20000));
+    const qint64 lines = qint64(option(linesOption, 20000));
+
+    if (sender) {
+        // A paced sender is told its count; an endless one only its time.
+        return runSender(quint16(parser.value(portOption).toUInt()),
+                         parser.isSet(countOption) ? count : 0, parser.isSet(rateOption) ? rate : 0,
+                         seconds);
+    }
+
+    const QString mode = parser.value(modeOption);
+    const bool all = mode == QLatin1String("all");
+    if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
+        && mode != QLatin1String("memory")) {
+        say(QStringLiteral("error: unknown mode %1").arg(mode));
+        return 2;
+    }
+    if (seconds <= 0 || count <= 0 || rate <= 0 || lines <= 0) {
+        say(QStringLiteral("error: --seconds, --count, --rate and --lines must be positive"));
+        return 2;
+    }
+
+    QDir(home.path()).mkpath(QStringLiteral(".corvane"));
+    Bench bench(home.path());
+
+    say(QStringLiteral("corvane-bench: load average %1, %2 cores")
+            .arg(loadAverage())
+            .arg(QThread::idealThreadCount()));
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+            .arg(QStringLiteral("run"), -14)
+            .arg(QStringLiteral("sent"), 9)
+            .arg(QStringLiteral("sent/s"), 9)
+            .arg(QStringLiteral("received"), 9)
+            .arg(QStringLiteral("lost"), 8)
+            .arg(QStringLiteral("received/s"), 12)
+            .arg(QStringLiteral("stall ms"), 10)
+            .arg(QStringLiteral("paints"), 7));
+
+    // Memory first: windows of the other runs would leave freed heap behind for this one to
+    // reuse, and the figure would come out too low.
+    double perLine = -1;
+    if (all || mode == QLatin1String("memory")) {
+        qint64 before = 0, after = 0;
+        perLine = bench.memoryPerLine(lines, &before, &after);
+        say(QStringLiteral("memory: %1 lines, resident %2 MiB before, %3 MiB after, %4 bytes "
+                           "a line")
+                .arg(lines)
+                .arg(number(before / 1048576.0, 1))
+                .arg(number(after / 1048576.0, 1))
+                .arg(number(perLine)));
+    }
+
+    Run bare, flood, paced;
+    if (all || mode == QLatin1String("flood")) {
+        if (!parser.isSet(noBareOption)) {
+            bare = bench.bareSocket(seconds);
+            printRun(bare);
+        }
+        flood = bench.viewerFlood(seconds);
+        printRun(flood);
+    }
+    if (all || mode == QLatin1String("paced")) {
+        paced = bench.viewerPaced(count, rate);
+        printRun(paced);
+    }
+
+    const double ratio = bare.rate > 0 && flood.sent >= 0 ? flood.rate / bare.rate : -1;
+    say(QStringLiteral("summary: sent=%1 received=%2 lost=%3 viewer_per_s=%4 bare_per_s=%5 "
+                       "ratio=%6 longest_stall_ms=%7 paced_sent=%8 paced_received=%9 "
+                       "paced_lost=%10 paced_stall_ms=%11 bytes_per_line=%12 load=%13")
+            .arg(flood.sent >= 0 ? QString::number(flood.sent) : QStringLiteral("-"))
+            .arg(flood.sent >= 0 ? QString::number(flood.received) : QStringLiteral("-"))
+            .arg(flood.sent >= 0 ? QString::number(flood.lost()) : QStringLiteral("-"))
+            .arg(flood.sent >= 0 ? number(flood.rate) : QStringLiteral("-"))
+            .arg(bare.sent >= 0 ? number(bare.rate) : QStringLiteral("-"))
+            .arg(number(ratio, 2))
+            .arg(flood.sent >= 0 ? number(flood.stallMs, 1) : QStringLiteral("-"))
+            .arg(paced.sent >= 0 ? QString::number(paced.sent) : QStringLiteral("-"))
+            .arg(paced.sent >= 0 ? QString::number(paced.received) : QStringLiteral("-"))
+            .arg(paced.sent >= 0 ? QString::number(paced.lost()) : QStringLiteral("-"))
+            .arg(paced.sent >= 0 ? number(paced.stallMs, 1) : QStringLiteral("-"))
+            .arg(number(perLine))
+            .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
+    return 0;
+}

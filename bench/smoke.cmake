@@ -1,0 +1,37 @@
+# Runs a short benchmark and checks that it finished and printed a complete summary whose
+# figures add up. Speed is not judged here: the machine may be busy with anything.
+execute_process(COMMAND ${BENCH} --quick --seconds 1 --count 2000 --lines 4000
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+message("${output}")
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the benchmark failed (${result}): ${errors}")
+endif()
+
+set(number "[0-9]+(\\.[0-9]+)?")
+string(REGEX MATCH "summary: sent=([0-9]+) received=([0-9]+) lost=(-?[0-9]+) " line "${output}")
+if(NOT line)
+    message(FATAL_ERROR "no summary line with sent, received and lost")
+endif()
+set(sent ${CMAKE_MATCH_1})
+set(received ${CMAKE_MATCH_2})
+set(lost ${CMAKE_MATCH_3})
+math(EXPR sum "${received} + ${lost}")
+if(NOT sent GREATER 0 OR NOT received GREATER 0 OR NOT sum EQUAL sent)
+    message(FATAL_ERROR "flood figures do not add up: sent ${sent}, received ${received}, lost ${lost}")
+endif()
+
+foreach(key viewer_per_s bare_per_s ratio longest_stall_ms paced_stall_ms bytes_per_line)
+    if(NOT output MATCHES "${key}=${number}")
+        message(FATAL_ERROR "the summary has no figure for ${key}")
+    endif()
+endforeach()
+
+string(REGEX MATCH "paced_sent=([0-9]+) paced_received=([0-9]+) paced_lost=(-?[0-9]+)" line
+       "${output}")
+if(NOT line OR NOT CMAKE_MATCH_1 EQUAL 2000)
+    message(FATAL_ERROR "the paced run did not send the 2000 datagrams asked for")
+endif()
+math(EXPR sum "${CMAKE_MATCH_2} + ${CMAKE_MATCH_3}")
+if(NOT CMAKE_MATCH_2 GREATER 0 OR NOT sum EQUAL CMAKE_MATCH_1)
+    message(FATAL_ERROR "paced figures do not add up: ${line}")
+endif()
