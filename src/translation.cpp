@@ -11,8 +11,9 @@ void installInterfaceTranslator()
     if (language != QLatin1String("es"))
         return;
 
-    // The translator lives as long as the process: it is never removed once installed.
-    auto *translator = new QTranslator;
+    // Never removed once installed. The application object owns it, so it goes only when the
+    // application does, at the end of main, and is not left behind as a leak.
+    auto *translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(QStringLiteral("corvane_es"), QStringLiteral(":/corvane/languages"),
                          QString(), QString()))
         QCoreApplication::installTranslator(translator);
