@@ -1,0 +1,411 @@
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTextCodec>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+// Input that a hostile or broken sender, or a mangled settings file, can put in front of the
+// window. None of it may crash the window, hang it for more than a moment, make it read local
+// files, or cost the user the settings file.
+class HostileTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void largestDatagramArrivesWhole();
+    void hostileTextsAreHandledPromptly_data();
+    void hostileTextsAreHandledPromptly();
+    void deeplyNestedTablesAreShownAsText();
+    void deeplyNestedJsonIsNoMessage();
+    void dataUrlImageIsNeverDecoded();
+    void oddCharactersSurviveTheSettingsFile_data();
+    void oddCharactersSurviveTheSettingsFile();
+    void hostileSettingsFile_data();
+    void hostileSettingsFile();
+    void settingsPathThatIsNoFile_data();
+    void settingsPathThatIsNoFile();
+    void extremeGeometryStaysRepresentable();
+};
+
+namespace {
+
+// Long enough to notice a hang, short enough for a busy machine. Built with AddressSanitizer,
+// every allocation in Qt's text engine costs several times more, so the bound is wider.
+#if defined(__SANITIZE_ADDRESS__)
+const qint64 promptMs = 20000;
+#elif defined(__has_feature)
+const qint64 promptMs = __has_feature(address_sanitizer) ? 20000 : 5000;
+#else
+const qint64 promptMs = 5000;
+#endif
+
+QTextEdit *pane(const QWidget &window, int number)
+{
+    return window.findChild<QTextEdit *>(QStringLiteral("uiLog%1").arg(number));
+}
+
+QStringList tabTitles(const QWidget &window)
+{
+    const auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    QStringList titles;
+    for (int index = 0; index < tabs->count(); ++index)
+        titles.append(tabs->tabText(index));
+    return titles;
+}
+
+// Handles one payload as the socket drain would, then lets the window lay out and paint it
+// with its pane in front. Returns how long all that took.
+qint64 handleAndPaint(MainWindow &window, const QByteArray &payload, int paneNumber)
+{
+    QElapsedTimer clock;
+    clock.start();
+    window.processDatagrams({payload});
+    window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(paneNumber - 1);
+    QCoreApplication::processEvents();
+    window.repaint();
+    return clock.elapsed();
+}
+
+QString repeated(const QString &piece, int count)
+{
+    return piece.repeated(count);
+}
+
+QString nested(const QString &open, const QString &close, int depth, const QString &inner)
+{
+    return open.repeated(depth) + inner + close.repeated(depth);
+}
+
+// A small PNG, a few hundred bytes, that decodes to an image of width by height pixels.
+QByteArray compressedPng(int width, int height)
+{
+    QImage image(width, height, QImage::Format_Mono);
+    image.fill(0);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+QByteArray configLine(const char *key, const QByteArray &value)
+{
+    return QByteArray(key) + " = " + value + '\n';
+}
+
+QByteArray valueOf(const QByteArray &config, const QByteArray &key)
+{
+    for (const QByteArray &line : config.split('\n')) {
+        if (line.startsWith(key + " = "))
+            return line.mid(key.size() + 3);
+    }
+    return QByteArray();
+}
+
+} // namespace
+
+void HostileTest::largestDatagramArrivesWhole()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    window.show();
+
+    // The largest payload that UDP over IPv4 can carry, filled with one text for pane 2.
+    QByteArray payload = message({"a", "b", "c", "d"}, QString(), QStringLiteral("#"));
+    const int fill = 65507 - payload.size();
+    payload = message({"a", "b", "c", "d"}, QString(), QString(fill + 1, QLatin1Char('x')));
+    QCOMPARE(payload.size(), 65507);
+
+    QVERIFY(sendDatagram(port, payload));
+    QTRY_COMPARE(pane(window, 2)->toPlainText().size(), fill + 1);
+    QCOMPARE(tabTitles(window).at(1), QStringLiteral("b (1)"));
+}
+
+void HostileTest::hostileTextsAreHandledPromptly_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("bold nested 5000 deep") << nested("<b>", "</b>", 5000, "deep");
+    QTest::newRow("divs nested 5000 deep") << nested("<div>", "</div>", 5000, "deep");
+    QTest::newRow("lists nested 2000 deep") << nested("<ul><li>", "</li></ul>", 2000, "deep");
+    // Each level of tables in table cells doubles the layout time of Qt's text engine.
+    QTest::newRow("tables nested 30 deep")
+        << nested("<table border=1><tr><td>", "</td></tr></table>", 30, "deep");
+    QTest::newRow("tables nested 1500 deep")
+        << nested("<table><tr><td>", "</td></tr></table>", 1500, "deep");
+    QTest::newRow("tables nested 6 deep, two by two, 60 KB")
+        << repeated(nested("<table><tr><td>",
+                           "</td><td>b</td></tr><tr><td>c</td><td>d</td></tr></table>", 6, "x"),
+                    120);
+    QTest::newRow("unclosed tags 6000") << repeated("<font color=red><i>", 3000) + "open";
+    QTest::newRow("one row of 5000 cells")
+        << "<table><tr>" + repeated("<td>c</td>", 5000) + "</tr></table>";
+    QTest::newRow("huge image") << "<img src=\"x\" width=\"2147483647\" height=\"2147483647\">";
+    QTest::newRow("huge image, float size") << "<img src=\"x\" width=\"1e300\" height=\"-1e300\">";
+    QTest::newRow("huge font") << "<span style=\"font-size:100000pt\">big</span>";
+    QTest::newRow("huge table spans")
+        << "<table><tr><td colspan=2147483647 rowspan=2147483647>x</td></tr></table>";
+    // Breaking one long word into lines costs Qt time that grows with the square of its
+    // length: about 0.5 s for 60,000 letters here, 0.15 s for these 30,000.
+    QTest::newRow("one word of 30000 letters") << QString(30000, QLatin1Char('w'));
+    QTest::newRow("60000 line breaks") << repeated("<br>", 15000);
+    QTest::newRow("NUL bytes") << QString::fromUtf8("a\0b\0<b>c\0</b>", 13);
+}
+
+void HostileTest::hostileTextsAreHandledPromptly()
+{
+    QFETCH(QString, text);
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QByteArray payload = message({"a", "b", "c", "d"}, QString(), QString(), text);
+    QVERIFY(payload.size() <= 65507);
+    const qint64 elapsed = handleAndPaint(window, payload, 3);
+    qInfo("%s: %lld ms to handle and paint %d bytes", QTest::currentDataTag(), elapsed,
+          int(payload.size()));
+    QVERIFY2(elapsed < promptMs, qPrintable(QStringLiteral("took %1 ms").arg(elapsed)));
+    QCOMPARE(tabTitles(window).at(2), QStringLiteral("c (1)"));
+
+    // Scrolling through it and emptying it must be as quick, and the window goes on listening.
+    QElapsedTimer clock;
+    clock.start();
+    QScrollBar *scrollBar = pane(window, 3)->verticalScrollBar();
+    scrollBar->setValue(scrollBar->maximum() / 2);
+    window.repaint();
+    window.findChild<QPushButton *>(QStringLiteral("uiClearNow"))->click();
+    QCoreApplication::processEvents();
+    QVERIFY2(clock.elapsed() < promptMs,
+             qPrintable(QStringLiteral("took %1 ms").arg(clock.elapsed())));
+    QCOMPARE(pane(window, 3)->toPlainText(), QString());
+
+    QVERIFY(sendDatagram(port, message({"a", "b", "c", "d"}, "still here")));
+    QTRY_COMPARE(pane(window, 1)->toPlainText(), QStringLiteral("still here"));
+}
+
+void HostileTest::deeplyNestedTablesAreShownAsText()
+{
+    TestHome home;
+    home.useFreePort();
+    MainWindow window;
+
+    // Tables a few levels deep are rich text as ever; nested too deep, the markup is shown as
+    // it came, so the pane stays quick.
+    const QString shallow = nested("<table><tr><td>", "</td></tr></table>", 3, "three");
+    const QString deep = nested("<table><tr><td>", "</td></tr></table>", 30, "thirty");
+    window.processDatagrams({message({"a", "b", "c", "d"}, shallow)});
+    const QString shown = pane(window, 1)->toPlainText();
+    QVERIFY2(!shown.contains("<table>") && shown.contains("three"), qPrintable(shown.left(200)));
+    window.processDatagrams({message({"a", "b", "c", "d"}, QString(), deep)});
+    QCOMPARE(pane(window, 2)->toPlainText(), deep);
+    QCOMPARE(tabTitles(window), QStringList({"a (1)", "b (1)", "c", "d"}));
+}
+
+void HostileTest::deeplyNestedJsonIsNoMessage()
+{
+    TestHome home;
+    home.useFreePort();
+    MainWindow window;
+
+    // Nesting far beyond what the JSON reader accepts: the datagram is not an object at all,
+    // so it names no tabs and brings no text.
+    const QByteArray arrays = QByteArray(20000, '[') + QByteArray(20000, ']');
+    window.processDatagrams({arrays});
+    QCOMPARE(tabTitles(window), QStringList({"Log 1", "Log 2", "Log 3", "Log4"}));
+
+    QByteArray objects = "{\"tabs\":[\"a\",\"b\",\"c\",\"d\"],\"log1\":";
+    for (int depth = 0; depth < 10000; ++depth)
+        objects += "{\"k\":";
+    objects += "1" + QByteArray(10000, '}') + "}";
+    window.processDatagrams({objects});
+    QCOMPARE(pane(window, 1)->toPlainText(), QString());
+
+    // A value nested less deeply is a valid message whose text is no string and so empty.
+    QByteArray shallow = "{\"tabs\":[\"a\",\"b\",\"c\",\"d\"],\"log1\":";
+    shallow += QByteArray(500, '[') + "\"x\"" + QByteArray(500, ']') + "}";
+    window.processDatagrams({shallow});
+    QCOMPARE(tabTitles(window), QStringList({"a", "b", "c", "d"}));
+    QCOMPARE(pane(window, 1)->toPlainText(), QString());
+}
+
+void HostileTest::dataUrlImageIsNeverDecoded()
+{
+    TestHome home;
+    home.useFreePort();
+    MainWindow window;
+    window.show();
+
+    // About 12 KB that would decode to a 10000 by 10000 image, 400 MB in colour.
+    const QByteArray png = compressedPng(10000, 10000);
+    QVERIFY(png.size() < 40000);
+    const QString source =
+        QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+    const QString text = QStringLiteral("<img src=\"%1\">").arg(source);
+    const qint64 elapsed = handleAndPaint(window, message({"a", "b", "c", "d"}, text), 1);
+    qInfo("data URL image: %lld ms", elapsed);
+    QVERIFY(elapsed < promptMs);
+
+    const QVariant loaded =
+        pane(window, 1)->document()->resource(QTextDocument::ImageResource, QUrl(source));
+    const QImage image = loaded.value<QImage>();
+    QVERIFY(image.width() <= 1 && image.height() <= 1);
+}
+
+void HostileTest::oddCharactersSurviveTheSettingsFile_data()
+{
+    QTest::addColumn<QByteArray>("caption"); // as JSON text inside the datagram
+    QTest::addColumn<QString>("shown"); // what the tab shows after a restart
+
+    // A lone surrogate cannot be written as UTF-8; the file gets a stand-in character.
+    QTest::newRow("lone high surrogate") << QByteArray("a\\ud800b") << QStringLiteral("a?b");
+    QTest::newRow("lone low surrogate") << QByteArray("\\udc00z") << QStringLiteral("?z");
+    QTest::newRow("NUL") << QByteArray("a\\u0000b") << QString::fromUtf8("a\0b", 3);
+    QTest::newRow("line breaks") << QByteArray("one\\r\\ntwo") << QStringLiteral("one  two");
+}
+
+void HostileTest::oddCharactersSurviveTheSettingsFile()
+{
+    QFETCH(QByteArray, caption);
+    QFETCH(QString, shown);
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    {
+        MainWindow window;
+        window.processDatagrams({"{\"tabs\":[\"" + caption + "\",\"b\",\"c\",\"d\"]}"});
+    }
+    const QByteArray written = home.readConfig();
+    QCOMPARE(valueOf(written, "serverPort"), QByteArray::number(port));
+    QCOMPARE(valueOf(written, "tab2caption"), QByteArray("b"));
+    QTextCodec::ConverterState state;
+    QTextCodec::codecForName("UTF-8")->toUnicode(written.constData(), written.size(), &state);
+    QCOMPARE(state.invalidChars, 0);
+
+    {
+        MainWindow window;
+        QCOMPARE(tabTitles(window).at(0), shown);
+        QCOMPARE(tabTitles(window).at(1), QStringLiteral("b"));
+    }
+    QCOMPARE(home.readConfig(), written);
+}
+
+void HostileTest::hostileSettingsFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QByteArray garbage(64 * 1024, '\0');
+    quint32 state = 12345;
+    for (char &byte : garbage) {
+        state = state * 1103515245u + 12345u;
+        byte = char(state >> 24);
+    }
+    QTest::newRow("binary garbage") << garbage;
+    // Far more than any settings file: the reader stops long before the end.
+    QTest::newRow("one line of 64 MB without an end") << QByteArray(64 * 1024 * 1024, 'k');
+    QTest::newRow("64 MB of settings lines")
+        << configLine("tab1caption", "x").repeated(4 * 1024 * 1024);
+    QTest::newRow("NUL bytes") << QByteArray("serverPort\0 = 1\ntab1caption = a\0b\n", 35);
+}
+
+void HostileTest::hostileSettingsFile()
+{
+    QFETCH(QByteArray, content);
+    TestHome home;
+    home.writeConfig(content);
+
+    QElapsedTimer clock;
+    clock.start();
+    {
+        MainWindow window;
+        qInfo("%s: window built in %lld ms", QTest::currentDataTag(), clock.elapsed());
+        QVERIFY(clock.elapsed() < promptMs);
+        const QRect geometry = window.geometry();
+        QVERIFY(geometry.width() >= 0 && geometry.height() >= 0);
+    }
+
+    // The window writes a complete settings file in place of the broken one.
+    const QByteArray written = home.readConfig();
+    QVERIFY(written.startsWith("# Corvane config file.\n"));
+    QVERIFY(written.size() < 4096);
+    for (const char *key : {"serverIp", "serverPort", "timeoutEnabled", "timeoutValue", "windowX",
+                            "windowY", "windowW", "windowH", "tab1caption", "tab4caption"})
+        QVERIFY2(written.contains("\n" + QByteArray(key) + " = "), key);
+}
+
+void HostileTest::settingsPathThatIsNoFile_data()
+{
+    QTest::addColumn<bool>("fifo");
+    QTest::newRow("directory") << false;
+    QTest::newRow("named pipe") << true;
+}
+
+void HostileTest::settingsPathThatIsNoFile()
+{
+    QFETCH(bool, fifo);
+    TestHome home;
+    QVERIFY(QDir().mkpath(home.configDir()));
+    const QByteArray path = QFile::encodeName(home.configPath());
+    if (fifo)
+        QCOMPARE(mkfifo(path.constData(), 0600), 0);
+    else
+        QVERIFY(QDir().mkdir(home.configPath()));
+
+    // Nothing is written into the pipe, so no reader is waiting on its other end: if the
+    // window opened it, building the window would block here for good.
+    QElapsedTimer clock;
+    clock.start();
+    {
+        MainWindow window;
+        QVERIFY(clock.elapsed() < promptMs);
+        QCOMPARE(window.geometry(), QRect(50, 50, 700, 400));
+    }
+    QVERIFY(clock.elapsed() < promptMs);
+
+    // A directory the user made stays as it was; a pipe is replaced by a real settings file.
+    const QFileInfo after(home.configPath());
+    if (fifo)
+        QVERIFY(home.readConfig().startsWith("# Corvane config file.\n"));
+    else
+        QVERIFY(after.isDir());
+}
+
+void HostileTest::extremeGeometryStaysRepresentable()
+{
+    TestHome home;
+    // The bottom edge stays at 449, more than the largest int below the top edge.
+    home.useFreePort(configLine("windowX", "2147483647") + configLine("windowY", "-2147483648")
+                     + configLine("windowW", "-5"));
+    QRect first;
+    {
+        MainWindow window;
+        first = window.geometry();
+        // Every edge and both extents of the window fit the toolkit's integers.
+        QVERIFY(first.width() >= 0 && first.height() >= 0);
+        QCOMPARE(qint64(first.left()) + first.width() - 1, qint64(first.right()));
+        QCOMPARE(qint64(first.top()) + first.height() - 1, qint64(first.bottom()));
+    }
+    const QByteArray written = home.readConfig();
+    QCOMPARE(valueOf(written, "windowW").toInt(), first.width());
+    QCOMPARE(valueOf(written, "windowH").toInt(), first.height());
+    {
+        MainWindow window;
+        QCOMPARE(window.geometry(), first);
+    }
+    QCOMPARE(home.readConfig(), written);
+}
+
+QTEST_MAIN(HostileTest)
+#include "tst_hostile.moc"
