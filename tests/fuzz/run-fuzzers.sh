@@ -29,7 +29,7 @@ for target in fuzz_datagram fuzz_config; do
         -print_final_stats=1 -artifact_prefix="$work/findings/" $(options_for "$target") \
         "$work/corpus" "$here/corpus/$target" >"$work/log" 2>&1
     result=$?
-    grep -E '^(#[0-9]+ +DONE|Done [0-9]+ runs|stat::number_of_executed_units)' "$work/log"
+    grep -E '^(#[0-9]+[[:space:]]+DONE|Done [0-9]+ runs)' "$work/log"
     if [ "$result" -ne 0 ]; then
         status=1
         echo "== $target: FINDING (exit $result); the end of $work/log:"
