@@ -28,6 +28,7 @@ private slots:
     void hostileTextsAreHandledPromptly();
     void deeplyNestedTablesAreShownAsText();
     void deeplyNestedJsonIsNoMessage();
+    void invalidUtf8IsNoMessage();
     void dataUrlImageIsNeverDecoded();
     void oddCharactersSurviveTheSettingsFile_data();
     void oddCharactersSurviveTheSettingsFile();
@@ -240,6 +241,28 @@ void HostileTest::deeplyNestedJsonIsNoMessage()
     window.processDatagrams({shallow});
     QCOMPARE(tabTitles(window), QStringList({"a", "b", "c", "d"}));
     QCOMPARE(pane(window, 1)->toPlainText(), QString());
+}
+
+void HostileTest::invalidUtf8IsNoMessage()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+
+    // Bytes that are no UTF-8: a stray continuation byte, a truncated sequence, an overlong
+    // slash, a surrogate encoded directly, a byte that never occurs. The JSON reader refuses
+    // the whole payload, which then counts as a message without members.
+    int sent = 0;
+    for (const char *bad : {"80", "e282", "c0af", "eda080", "ff"}) {
+        QVERIFY(sendDatagram(port, message({"w", "x", "y", "z"}, "fine")));
+        const QString counted = QStringLiteral("w (%1)").arg(++sent);
+        QTRY_COMPARE(tabTitles(window).at(0), counted);
+        const QByteArray payload =
+            "{\"tabs\":[\"a\",\"b\",\"c\",\"d\"],\"log1\":\"x" + QByteArray::fromHex(bad) + "y\"}";
+        QVERIFY(sendDatagram(port, payload));
+        QTRY_COMPARE(tabTitles(window), QStringList({"Log 1", "Log 2", "Log 3", "Log4"}));
+    }
+    QCOMPARE(pane(window, 1)->toPlainText(), QStringLiteral("fine\nfine\nfine\nfine\nfine"));
 }
 
 void HostileTest::dataUrlImageIsNeverDecoded()
