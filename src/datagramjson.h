@@ -7,7 +7,9 @@
 // The JSON object that a datagram carries, as QJsonDocument::fromJson(payload).object() gives
 // it: an empty object for a payload that is no JSON object, and the last of several members
 // with the same name. Unlike that call, it costs no memory once it returns, whatever the
-// payload.
+// payload. One difference, for broken payloads only: a flaw that lies wholly inside an array
+// or object that a later member of the same name replaces goes unnoticed, and the rest of the
+// object is read.
 QJsonObject datagramObject(const QByteArray &payload);
 
 #endif // DATAGRAMJSON_H
