@@ -11,6 +11,9 @@ FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 ASAN_BUILD   ?= build-asan
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# The benchmark wants an optimised build, in a tree of its own.
+BENCH_BUILD  ?= build-release
+BENCH_ARGS   ?=
 # Qt is not built with the sanitizers; tests/lsan.supp names the few leaks inside Qt itself.
 SANITIZER_ENV = QT_QPA_PLATFORM=offscreen \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -48,5 +51,13 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_datagram fuzz_config
 	tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# Floods a window offscreen and prints throughput, stalls, loss and memory (about a minute;
+# BENCH_ARGS=--quick for a short run). See "Performance" in the README.
+bench:
+	@tools/ensure-packages.sh $(BUILD_PACKAGES)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target corvane-bench
+	$(BENCH_BUILD)/bench/corvane-bench $(BENCH_ARGS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -157,6 +158,16 @@ protected:
     }
 };
 
+// Processor time of this process so far, user and system, in microseconds.
+qint64 cpuMicroseconds()
+{
+    rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000
+        + usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
+}
+
 qint64 residentBytes()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -205,6 +216,7 @@ struct Run {
     double rate = 0; // datagrams a second while datagrams were arriving
     double stallMs = -1;
     int paints = -1;
+    double cpuPerDatagramUs = -1; // this process's processor time per datagram received
 
     qint64 lost() const { return sent - received; }
 };
@@ -245,6 +257,14 @@ private:
 class Bench {
 public:
     explicit Bench(const QString &home) : homePath(home) { }
+
+    // When above 0, the receive buffer the viewer's socket gets instead of its own choice.
+    int receiveBuffer = 0;
+    // Lets the panes skip text shaping where a script does not need it (an experiment: the
+    // viewer itself keeps the toolkit's default).
+    bool preferNoShaping = false;
+    // What the system granted the viewer's socket, as the socket reads it back.
+    int grantedBuffer = -1;
 
     Run bareSocket(double seconds);
     Run viewerFlood(double seconds);
@@ -307,6 +327,19 @@ std::unique_ptr<Bench::Viewer> Bench::openViewer()
         say(QStringLiteral("error: the window has no tabWidget or panes uiLog1 to uiLog4"));
         std::exit(2);
     }
+    if (auto *socket = viewer->window->findChild<QUdpSocket *>()) {
+        if (receiveBuffer > 0)
+            socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBuffer);
+        grantedBuffer =
+            socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+    }
+    if (preferNoShaping) {
+        for (QTextEdit *pane : qAsConst(viewer->panes)) {
+            QFont font = pane->document()->defaultFont();
+            font.setStyleStrategy(QFont::PreferNoShaping);
+            pane->document()->setDefaultFont(font);
+        }
+    }
     // Offscreen, a window paints only once shown; painting is part of the cost.
     viewer->panes.first()->viewport()->installEventFilter(&viewer->paintCounter);
     viewer->window->show();
@@ -323,6 +356,7 @@ Run Bench::drive(const QString &name, const QStringList &senderArgs,
     QProcess sender;
     sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     stallMeter.start();
+    const qint64 cpuBefore = cpuMicroseconds();
     sender.start(QCoreApplication::applicationFilePath(),
                  QStringList {QStringLiteral("--sender")} + senderArgs);
     const bool finished = spinUntil(
@@ -338,6 +372,7 @@ Run Bench::drive(const QString &name, const QStringList &senderArgs,
         },
         giveUpMs);
     stallMeter.stop();
+    const qint64 cpuUsed = cpuMicroseconds() - cpuBefore;
     const QList<QByteArray> answer = sender.readAllStandardOutput().trimmed().split(' ');
     if (!finished || answer.size() != 3 || answer.at(0) != "sent") {
         say(QStringLiteral("error: the sender did not finish properly"));
@@ -347,6 +382,8 @@ Run Bench::drive(const QString &name, const QStringList &senderArgs,
     run.senderSeconds = answer.at(2).toDouble();
     run.received = arrivals.count();
     run.rate = arrivals.rate();
+    if (run.received > 0)
+        run.cpuPerDatagramUs = double(cpuUsed) / double(run.received);
     // The final quiet wait is idle time, not a stall, but it is not counted either: the meter
     // only sees gaps between its own shots, which stay short once the drain is done.
     run.stallMs = stallMeter.longestMs();
@@ -441,7 +478,7 @@ QString number(double value, int decimals = 0)
 
 void printRun(const Run &run)
 {
-    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
             .arg(run.name, -14)
             .arg(run.sent, 9)
             .arg(run.senderSeconds > 0 ? run.sent / run.senderSeconds : 0, 9, 'f', 0)
@@ -449,7 +486,8 @@ void printRun(const Run &run)
             .arg(run.lost(), 8)
             .arg(run.rate, 12, 'f', 0)
             .arg(number(run.stallMs, 1), 10)
-            .arg(run.paints < 0 ? QStringLiteral("-") : QString::number(run.paints), 7));
+            .arg(run.paints < 0 ? QStringLiteral("-") : QString::number(run.paints), 7)
+            .arg(number(run.cpuPerDatagramUs, 1), 8));
 }
 
 } // namespace
@@ -498,6 +536,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption quickOption(
         QStringLiteral("quick"),
         QStringLiteral("A short run: 2 s of flood, 10000 paced, 20000 lines."));
+    const QCommandLineOption bufferOption(
+        QStringLiteral("receive-buffer"),
+        QStringLiteral("Give the viewer's socket this receive buffer instead of its own."),
+        QStringLiteral("bytes"));
+    const QCommandLineOption noShapingOption(
+        QStringLiteral("prefer-no-shaping"),
+        QStringLiteral("Experiment: let the panes skip text shaping for Latin text."));
     const QCommandLineOption noBareOption(
         QStringLiteral("no-bare"),
         QStringLiteral("Skip the bare socket run of the flood (for profiling the viewer)."));
@@ -507,7 +552,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Sender: the port to send to."),
                                         QStringLiteral("port"));
     parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
-                       noBareOption, senderOption, portOption});
+                       bufferOption, noShapingOption, noBareOption, senderOption, portOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -540,11 +585,13 @@ int main(int argc, char *argv[])
 
     QDir(home.path()).mkpath(QStringLiteral(".corvane"));
     Bench bench(home.path());
+    bench.receiveBuffer = parser.value(bufferOption).toInt();
+    bench.preferNoShaping = parser.isSet(noShapingOption);
 
     say(QStringLiteral("corvane-bench: load average %1, %2 cores")
             .arg(loadAverage())
             .arg(QThread::idealThreadCount()));
-    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
             .arg(QStringLiteral("run"), -14)
             .arg(QStringLiteral("sent"), 9)
             .arg(QStringLiteral("sent/s"), 9)
@@ -552,7 +599,8 @@ int main(int argc, char *argv[])
             .arg(QStringLiteral("lost"), 8)
             .arg(QStringLiteral("received/s"), 12)
             .arg(QStringLiteral("stall ms"), 10)
-            .arg(QStringLiteral("paints"), 7));
+            .arg(QStringLiteral("paints"), 7)
+            .arg(QStringLiteral("cpu us"), 8));
 
     // Memory first: windows of the other runs would leave freed heap behind for this one to
     // reuse, and the figure would come out too low.
@@ -582,6 +630,8 @@ int main(int argc, char *argv[])
         printRun(paced);
     }
 
+    if (bench.grantedBuffer >= 0)
+        say(QStringLiteral("viewer socket receive buffer: %1 bytes").arg(bench.grantedBuffer));
     const double ratio = bare.rate > 0 && flood.sent >= 0 ? flood.rate / bare.rate : -1;
     say(QStringLiteral("summary: sent=%1 received=%2 lost=%3 viewer_per_s=%4 bare_per_s=%5 "
                        "ratio=%6 longest_stall_ms=%7 paced_sent=%8 paced_received=%9 "
