@@ -260,9 +260,9 @@ public:
 
     // When above 0, the receive buffer the viewer's socket gets instead of its own choice.
     int receiveBuffer = 0;
-    // Lets the panes skip text shaping where a script does not need it (an experiment: the
-    // viewer itself keeps the toolkit's default).
-    bool preferNoShaping = false;
+    // Gives the panes back QTextEdit's default of shaping every text (an experiment, to see
+    // what the viewer's choice of skipping it where it is not needed buys).
+    bool shapeAll = false;
     // What the system granted the viewer's socket, as the socket reads it back.
     int grantedBuffer = -1;
 
@@ -333,11 +333,11 @@ std::unique_ptr<Bench::Viewer> Bench::openViewer()
         grantedBuffer =
             socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
     }
-    if (preferNoShaping) {
+    if (shapeAll) {
         for (QTextEdit *pane : qAsConst(viewer->panes)) {
-            QFont font = pane->document()->defaultFont();
-            font.setStyleStrategy(QFont::PreferNoShaping);
-            pane->document()->setDefaultFont(font);
+            QFont font = pane->font();
+            font.setStyleStrategy(QFont::PreferDefault);
+            pane->setFont(font);
         }
     }
     // Offscreen, a window paints only once shown; painting is part of the cost.
@@ -540,9 +540,9 @@ int main(int argc, char *argv[])
         QStringLiteral("receive-buffer"),
         QStringLiteral("Give the viewer's socket this receive buffer instead of its own."),
         QStringLiteral("bytes"));
-    const QCommandLineOption noShapingOption(
-        QStringLiteral("prefer-no-shaping"),
-        QStringLiteral("Experiment: let the panes skip text shaping for Latin text."));
+    const QCommandLineOption shapeAllOption(
+        QStringLiteral("shape-all"),
+        QStringLiteral("Experiment: let the panes shape all text, as QTextEdit does by default."));
     const QCommandLineOption noBareOption(
         QStringLiteral("no-bare"),
         QStringLiteral("Skip the bare socket run of the flood (for profiling the viewer)."));
@@ -552,7 +552,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Sender: the port to send to."),
                                         QStringLiteral("port"));
     parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
-                       bufferOption, noShapingOption, noBareOption, senderOption, portOption});
+                       bufferOption, shapeAllOption, noBareOption, senderOption, portOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -586,7 +586,7 @@ int main(int argc, char *argv[])
     QDir(home.path()).mkpath(QStringLiteral(".corvane"));
     Bench bench(home.path());
     bench.receiveBuffer = parser.value(bufferOption).toInt();
-    bench.preferNoShaping = parser.isSet(noShapingOption);
+    bench.shapeAll = parser.isSet(shapeAllOption);
 
     say(QStringLiteral("corvane-bench: load average %1, %2 cores")
             .arg(loadAverage())
