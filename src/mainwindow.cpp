@@ -206,7 +206,10 @@ void MainWindow::slStartServer()
     connect(clearTimer, SIGNAL(timeout()), this, SLOT(slClearTimeout()));
 
     ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledGreen.png")));
-    ui->uiStatusText->setText(tr("Listening at %1:%2").arg(serverIp.toString()).arg(serverPort));
+    // Both filled in at once: an address with an interface number ("::1%1") holds a "%1" of
+    // its own that a second arg() would take for the port's place.
+    ui->uiStatusText->setText(
+            tr("Listening at %1:%2").arg(serverIp.toString(), QString::number(serverPort)));
     slClearLogs();
 }
 
@@ -295,7 +298,6 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
     }
     const QTextCursor userCursor = log->textCursor();
     const bool followEnd = userCursor.atEnd();
-    const QTextBlockFormat blockFormat = userCursor.blockFormat();
     const QTextCharFormat charFormat = userCursor.charFormat();
 
     QTextDocument *document = log->document();
@@ -310,8 +312,8 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
     auto startParagraph = [&] {
         if (empty)
             cursor.setCharFormat(charFormat);
-        else
-            cursor.insertBlock(blockFormat, charFormat);
+        else // the paragraph format where the pane's cursor is now, as append() takes it
+            cursor.insertBlock(log->textCursor().blockFormat(), charFormat);
         empty = false;
     };
     auto flushPlainRun = [&] {

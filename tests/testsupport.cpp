@@ -1,7 +1,17 @@
 #include "testsupport.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
 
 void TestHome::writeConfig(const QByteArray &content) const
 {
@@ -48,4 +58,91 @@ bool sendDatagram(quint16 port, const QByteArray &payload)
 {
     QUdpSocket sender;
     return sender.writeDatagram(payload, QHostAddress::LocalHost, port) == payload.size();
+}
+
+WindowWidgets::WindowWidgets(const QWidget &window)
+    : serverIp(window.findChild<QLineEdit *>(QStringLiteral("uiServerIp"))),
+      serverPort(window.findChild<QSpinBox *>(QStringLiteral("uiServerPort"))),
+      restart(window.findChild<QPushButton *>(QStringLiteral("uiRestart"))),
+      timeoutEnabled(window.findChild<QCheckBox *>(QStringLiteral("uiTimeoutEnabled"))),
+      timeoutValue(window.findChild<QSpinBox *>(QStringLiteral("uiTimeoutValue"))),
+      clearNow(window.findChild<QPushButton *>(QStringLiteral("uiClearNow"))),
+      tabs(window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))),
+      logs {window.findChild<QTextEdit *>(QStringLiteral("uiLog1")),
+            window.findChild<QTextEdit *>(QStringLiteral("uiLog2")),
+            window.findChild<QTextEdit *>(QStringLiteral("uiLog3")),
+            window.findChild<QTextEdit *>(QStringLiteral("uiLog4"))},
+      statusIcon(window.findChild<QLabel *>(QStringLiteral("uiStatusIcon"))),
+      statusText(window.findChild<QLabel *>(QStringLiteral("uiStatusText")))
+{
+}
+
+bool WindowWidgets::complete() const
+{
+    for (QTextEdit *log : logs) {
+        if (!log)
+            return false;
+    }
+    return serverIp && serverPort && restart && timeoutEnabled && timeoutValue && clearNow
+            && tabs && tabs->count() == 4 && statusIcon && statusText;
+}
+
+QStringList WindowWidgets::tabTitles() const
+{
+    QStringList titles;
+    for (int index = 0; index < tabs->count(); ++index)
+        titles.append(tabs->tabText(index));
+    return titles;
+}
+
+QStringList WindowWidgets::paneTexts() const
+{
+    QStringList texts;
+    for (QTextEdit *log : logs)
+        texts.append(log->toPlainText());
+    return texts;
+}
+
+void WindowWidgets::clickRestart() const
+{
+    QTest::mouseClick(restart, Qt::LeftButton);
+}
+
+void WindowWidgets::clickClearNow() const
+{
+    QTest::mouseClick(clearNow, Qt::LeftButton);
+}
+
+bool labelShowsImage(const QLabel *label, const QString &resourcePath)
+{
+    const QImage expected = QPixmap(resourcePath).toImage();
+    return label && !expected.isNull()
+            && label->pixmap(Qt::ReturnByValue).toImage() == expected;
+}
+
+namespace {
+
+QStringList caughtMessages;
+
+void catchMessage(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    caughtMessages.append(text);
+}
+
+} // namespace
+
+MessageCatcher::MessageCatcher()
+{
+    caughtMessages.clear();
+    previous = qInstallMessageHandler(catchMessage);
+}
+
+MessageCatcher::~MessageCatcher()
+{
+    qInstallMessageHandler(previous);
+}
+
+QStringList MessageCatcher::messages() const
+{
+    return caughtMessages;
 }

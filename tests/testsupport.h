@@ -9,6 +9,16 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUdpSocket>
+#include <QtMessageHandler>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTextEdit;
+class QWidget;
 
 // A home directory of the test's own: the window reads and writes ~/.corvane/config there,
 // never in the real home. The previous HOME comes back when it goes out of scope.
@@ -46,5 +56,47 @@ QByteArray message(const QStringList &tabs, const QString &log1 = QString(),
 
 // Sends one datagram to 127.0.0.1:port and reports whether the whole payload went out.
 bool sendDatagram(quint16 port, const QByteArray &payload);
+
+// The main window's widgets that a user works with, found by their object names.
+struct WindowWidgets
+{
+    explicit WindowWidgets(const QWidget &window);
+    // True when every widget was found with the expected class.
+    bool complete() const;
+
+    QStringList tabTitles() const;
+    QStringList paneTexts() const;
+    void clickRestart() const;
+    void clickClearNow() const;
+
+    QLineEdit *serverIp;
+    QSpinBox *serverPort;
+    QPushButton *restart;
+    QCheckBox *timeoutEnabled;
+    QSpinBox *timeoutValue;
+    QPushButton *clearNow;
+    QTabWidget *tabs;
+    QTextEdit *logs[4];
+    QLabel *statusIcon;
+    QLabel *statusText;
+};
+
+// Whether the label shows exactly the image stored under the resource path.
+bool labelShowsImage(const QLabel *label, const QString &resourcePath);
+
+// Collects every message the program prints through Qt's logging while it is alive.
+class MessageCatcher
+{
+public:
+    MessageCatcher();
+    ~MessageCatcher();
+    MessageCatcher(const MessageCatcher &) = delete;
+    MessageCatcher &operator=(const MessageCatcher &) = delete;
+
+    QStringList messages() const;
+
+private:
+    QtMessageHandler previous;
+};
 
 #endif // TESTSUPPORT_H

@@ -1,0 +1,292 @@
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+#include <limits>
+
+// When the panes start afresh: the next datagram after a quiet period, "Clear now", and how
+// the "Clear timeout" option and its seconds steer that. Most cases let the quiet period end
+// at once by running the window's own reaction to the clear timer; a few wait for the real
+// timer.
+class ClearingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void nextDatagramAfterQuietPeriodClearsFirst();
+    void datagramsWithinThePeriodAreKept();
+    void optionOffNeverClears();
+    void switchingOffAfterExpiryStillClearsOnce();
+    void switchingOnTakesEffectAtNextExpiry();
+    void batchAfterQuietPeriodIsClearedOnce();
+    void timerRunsAfterEveryDatagramEvenWhenOff();
+    void newSecondsApplyFromTheNextDatagram();
+    void clearNowEmptiesAndResetsTitles();
+    void realTimerEndsTheQuietPeriod();
+    void zeroOrNegativePeriodFiresOnce_data();
+    void zeroOrNegativePeriodFiresOnce();
+    void hugePeriodIsCapped();
+    void periodBeyondTheBoxIsKept();
+
+private:
+    void startWindow(const QByteArray &config = QByteArray());
+    void send(const QString &log1);
+    void expire();
+    QTimer *clearTimer() const;
+
+    TestHome *home = nullptr;
+    quint16 port = 0;
+    MainWindow *window = nullptr;
+    WindowWidgets *w = nullptr;
+};
+
+static const QStringList fourTabs = {"A", "B", "C", "D"};
+
+void ClearingTest::init()
+{
+    home = new TestHome;
+}
+
+void ClearingTest::cleanup()
+{
+    delete w;
+    w = nullptr;
+    delete window;
+    window = nullptr;
+    delete home;
+    home = nullptr;
+}
+
+void ClearingTest::startWindow(const QByteArray &config)
+{
+    port = home->useFreePort(config);
+    window = new MainWindow;
+    w = new WindowWidgets(*window);
+    QVERIFY(w->complete());
+}
+
+// Sends a text for pane 1 and waits until the pane ends with it.
+void ClearingTest::send(const QString &log1)
+{
+    QVERIFY(sendDatagram(port, message(fourTabs, log1)));
+    QTRY_VERIFY(w->logs[0]->toPlainText().endsWith(log1));
+}
+
+// The quiet period ends now, as if the clear timer had expired.
+void ClearingTest::expire()
+{
+    QVERIFY(QMetaObject::invokeMethod(window, "slClearTimeout"));
+}
+
+QTimer *ClearingTest::clearTimer() const
+{
+    return window->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void ClearingTest::nextDatagramAfterQuietPeriodClearsFirst()
+{
+    startWindow();
+    send("one");
+    expire();
+    // The old texts stay readable until something new arrives.
+    QCOMPARE(w->paneTexts(), QStringList({"one", "", "", ""}));
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (1)"));
+
+    send("two");
+    QCOMPARE(w->paneTexts(), QStringList({"two", "", "", ""}));
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (1)"));
+
+    // One clearing per quiet period.
+    send("three");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("two\nthree"));
+}
+
+void ClearingTest::datagramsWithinThePeriodAreKept()
+{
+    startWindow();
+    send("one");
+    send("two");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("one\ntwo"));
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (2)"));
+}
+
+void ClearingTest::optionOffNeverClears()
+{
+    startWindow();
+    QTest::mouseClick(w->timeoutEnabled, Qt::LeftButton, {}, QPoint(4, 4));
+    QVERIFY(!w->timeoutEnabled->isChecked());
+    send("one");
+    expire();
+    send("two");
+    expire();
+    expire();
+    send("three");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("one\ntwo\nthree"));
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (3)"));
+}
+
+void ClearingTest::switchingOffAfterExpiryStillClearsOnce()
+{
+    startWindow();
+    send("one");
+    expire();
+    w->timeoutEnabled->setChecked(false);
+    // The pending clearing was decided at the expiry and still happens.
+    send("two");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("two"));
+    // From the next expiry on, the option is off.
+    expire();
+    send("three");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("two\nthree"));
+}
+
+void ClearingTest::switchingOnTakesEffectAtNextExpiry()
+{
+    startWindow("timeoutEnabled = 0\n");
+    QVERIFY(!w->timeoutEnabled->isChecked());
+    send("one");
+    expire();
+    w->timeoutEnabled->setChecked(true);
+    send("two");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("one\ntwo"));
+    expire();
+    send("three");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("three"));
+}
+
+void ClearingTest::batchAfterQuietPeriodIsClearedOnce()
+{
+    startWindow();
+    send("one");
+    expire();
+    window->processDatagrams({message(fourTabs, "two"), message(fourTabs, "three", "x")});
+    QCOMPARE(w->paneTexts(), QStringList({"two\nthree", "x", "", ""}));
+    QCOMPARE(w->tabTitles(), QStringList({"A (2)", "B (1)", "C", "D"}));
+}
+
+void ClearingTest::timerRunsAfterEveryDatagramEvenWhenOff()
+{
+    startWindow("timeoutEnabled = 0\ntimeoutValue = 3\n");
+    QTimer *timer = clearTimer();
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+    send("one");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 3000);
+    QVERIFY(!timer->isSingleShot());
+}
+
+void ClearingTest::newSecondsApplyFromTheNextDatagram()
+{
+    startWindow();
+    send("one");
+    QTimer *timer = clearTimer();
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 2000);
+    w->timeoutValue->setValue(5);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 2000);
+    send("two");
+    QCOMPARE(timer->interval(), 5000);
+}
+
+void ClearingTest::clearNowEmptiesAndResetsTitles()
+{
+    startWindow();
+    QVERIFY(sendDatagram(port, message({"N", "O", "P", "Q"}, "one", "two", "three", "four")));
+    QTRY_COMPARE(w->tabTitles(), QStringList({"N (1)", "O (1)", "P (1)", "Q (1)"}));
+
+    w->clickClearNow();
+    QCOMPARE(w->paneTexts(), QStringList({"", "", "", ""}));
+    QCOMPARE(w->tabTitles(), QStringList({"N", "O", "P", "Q"}));
+
+    send("five");
+    QCOMPARE(w->tabTitles(), QStringList({"A (1)", "B", "C", "D"}));
+}
+
+void ClearingTest::realTimerEndsTheQuietPeriod()
+{
+    startWindow("timeoutValue = 1\n");
+    send("one");
+    QTimer *timer = clearTimer();
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), 1000);
+    QSignalSpy expired(timer, &QTimer::timeout);
+    QVERIFY(expired.wait(5000));
+    // Still there after the period; the timer goes on running.
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("one"));
+    QVERIFY(timer->isActive());
+    send("two");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("two"));
+}
+
+void ClearingTest::zeroOrNegativePeriodFiresOnce_data()
+{
+    QTest::addColumn<QByteArray>("seconds");
+    QTest::newRow("zero") << QByteArray("0");
+    QTest::newRow("negative") << QByteArray("-5");
+    QTest::newRow("most negative") << QByteArray("-2147483648");
+}
+
+void ClearingTest::zeroOrNegativePeriodFiresOnce()
+{
+    QFETCH(QByteArray, seconds);
+    startWindow("timeoutValue = " + seconds + "\n");
+    QTimer *timer = clearTimer();
+    QVERIFY(timer);
+    QSignalSpy expired(timer, &QTimer::timeout);
+    MessageCatcher printed;
+    send("one");
+    QVERIFY(expired.count() > 0 || expired.wait(5000));
+    // It expired once as soon as nothing else was to do, and it does not keep firing.
+    QVERIFY(!timer->isActive());
+    QCOMPARE(expired.count(), 1);
+    send("two");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("two"));
+    QCOMPARE(printed.messages(), QStringList());
+}
+
+void ClearingTest::hugePeriodIsCapped()
+{
+    startWindow("timeoutValue = 3000000\n");
+    MessageCatcher printed;
+    send("one");
+    QTimer *timer = clearTimer();
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), std::numeric_limits<int>::max());
+    QCOMPARE(printed.messages(), QStringList());
+}
+
+void ClearingTest::periodBeyondTheBoxIsKept()
+{
+    startWindow("timeoutValue = 500\n");
+    QCOMPARE(w->timeoutValue->value(), 99);
+    send("one");
+    QCOMPARE(clearTimer()->interval(), 500000);
+    delete w;
+    w = nullptr;
+    delete window;
+    window = nullptr;
+    QVERIFY(home->readConfig().contains("\ntimeoutValue = 500\n"));
+
+    // Touching the box makes both settings follow the widgets.
+    startWindow("timeoutValue = 500\n");
+    w->timeoutEnabled->setChecked(false);
+    delete w;
+    w = nullptr;
+    delete window;
+    window = nullptr;
+    QVERIFY(home->readConfig().contains("\ntimeoutEnabled = 0\ntimeoutValue = 99\n"));
+}
+
+QTEST_MAIN(ClearingTest)
+#include "tst_clearing.moc"

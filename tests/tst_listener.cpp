@@ -1,0 +1,260 @@
+#include "mainwindow.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QTimer>
+#include <QtTest>
+
+// The listener as a user sees it in the status line, and as a sender sees it on the wire:
+// start-up, Restart to the same or another port, and binds that fail.
+class ListenerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bindFailsAtStart();
+    void restartOnSamePortListensAndEmptiesPanes();
+    void restartMovesToNewPort();
+    void failedRestartStopsListening();
+    void textThatIsNoAddressDoesNotBind_data();
+    void textThatIsNoAddressDoesNotBind();
+    void unreadableAddressInFileDoesNotBind();
+    void ipv6AddressIsShownWithoutBrackets();
+    void addressWithScopeIsShownAsItIs();
+    void portZeroIsShownAsAsked();
+};
+
+static const QString greenLamp = QStringLiteral(":/corvane/Resources/ledGreen.png");
+static const QString redLamp = QStringLiteral(":/corvane/Resources/ledRed.png");
+static const QString bindFailed =
+    QStringLiteral("Server bind failed. Are you running any other instance of Corvane?");
+
+// True when nobody holds the port on 127.0.0.1, nor on every interface.
+static bool portIsFree(quint16 port)
+{
+    QUdpSocket probe;
+    return probe.bind(QHostAddress(QHostAddress::LocalHost), port);
+}
+
+static QString listeningAt(quint16 port)
+{
+    return QStringLiteral("Listening at 127.0.0.1:%1").arg(port);
+}
+
+void ListenerTest::bindFailsAtStart()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    auto *holder = new QUdpSocket;
+    QVERIFY(holder->bind(QHostAddress(QHostAddress::LocalHost), port));
+
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QVERIFY(labelShowsImage(w.statusIcon, redLamp));
+    QCOMPARE(w.statusText->text(), bindFailed);
+    // Nothing set the captions yet: the tabs keep the form's titles.
+    QCOMPARE(w.tabTitles(), QStringList({"Log 1", "Log 2", "Log 3", "Log 4"}));
+    QVERIFY(!window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    w.clickClearNow();
+    QCOMPARE(w.tabTitles(), QStringList({"Log 1", "Log 2", "Log 3", "Log4"}));
+
+    // Once the port is free again, Restart recovers.
+    delete holder;
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), listeningAt(port));
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, "up")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("up"));
+}
+
+void ListenerTest::restartOnSamePortListensAndEmptiesPanes()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, "one", "two")));
+    QTRY_COMPARE(w.tabTitles(), QStringList({"A (1)", "B (1)", "C", "D"}));
+
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), listeningAt(port));
+    QCOMPARE(w.paneTexts(), QStringList({"", "", "", ""}));
+    QCOMPARE(w.tabTitles(), QStringList({"A", "B", "C", "D"}));
+
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, "three")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("three"));
+    QCOMPARE(w.tabs->tabText(0), QStringLiteral("A (1)"));
+}
+
+void ListenerTest::restartMovesToNewPort()
+{
+    TestHome home;
+    const quint16 oldPort = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+
+    const quint16 newPort = freeUdpPort();
+    QVERIFY(newPort != oldPort);
+    w.serverPort->setValue(newPort);
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), listeningAt(newPort));
+
+    // What goes to the old port is lost; the new port delivers.
+    QVERIFY(sendDatagram(oldPort, message({"A", "B", "C", "D"}, "old")));
+    QVERIFY(sendDatagram(newPort, message({"A", "B", "C", "D"}, "new")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("new"));
+    QVERIFY(portIsFree(oldPort));
+    QVERIFY(!portIsFree(newPort));
+}
+
+void ListenerTest::failedRestartStopsListening()
+{
+    TestHome home;
+    const quint16 oldPort = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QVERIFY(sendDatagram(oldPort, message({"A", "B", "C", "D"}, "kept")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("kept"));
+
+    const quint16 takenPort = freeUdpPort();
+    auto *holder = new QUdpSocket;
+    QVERIFY(holder->bind(QHostAddress(QHostAddress::LocalHost), takenPort));
+    w.serverPort->setValue(takenPort);
+    w.clickRestart();
+
+    QVERIFY(labelShowsImage(w.statusIcon, redLamp));
+    QCOMPARE(w.statusText->text(), bindFailed);
+    QCOMPARE(w.paneTexts(), QStringList({"kept", "", "", ""}));
+    QCOMPARE(w.tabTitles(), QStringList({"A (1)", "B", "C", "D"}));
+    QVERIFY(!window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    // The previous socket is gone: its port is free and nothing more is read.
+    QVERIFY(portIsFree(oldPort));
+
+    // A later successful Restart empties the panes and listens again.
+    delete holder;
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), listeningAt(takenPort));
+    QCOMPARE(w.paneTexts(), QStringList({"", "", "", ""}));
+    QVERIFY(window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    QVERIFY(sendDatagram(takenPort, message({"A", "B", "C", "D"}, "again")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("again"));
+}
+
+void ListenerTest::textThatIsNoAddressDoesNotBind_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("typo") << QStringLiteral("127.0.0.1x");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blank") << QStringLiteral(" ");
+    QTest::newRow("host name") << QStringLiteral("localhost");
+    QTest::newRow("octet too large") << QStringLiteral("127.0.0.256");
+}
+
+void ListenerTest::textThatIsNoAddressDoesNotBind()
+{
+    QFETCH(QString, typed);
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, "kept")));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("kept"));
+
+    w.serverIp->setText(typed);
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, redLamp));
+    QCOMPARE(w.statusText->text(), bindFailed);
+    QCOMPARE(w.paneTexts(), QStringList({"kept", "", "", ""}));
+    QCOMPARE(w.tabTitles(), QStringList({"A (1)", "B", "C", "D"}));
+    // Neither the old socket nor one on every interface holds the port.
+    QVERIFY(portIsFree(port));
+    QUdpSocket anyInterface;
+    QVERIFY(anyInterface.bind(QHostAddress(QHostAddress::AnyIPv4), port));
+}
+
+void ListenerTest::unreadableAddressInFileDoesNotBind()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort("serverIp = 127.0.0.1x\n");
+    {
+        MainWindow window;
+        const WindowWidgets w(window);
+        QVERIFY(w.complete());
+        QCOMPARE(w.serverIp->text(), QString());
+        QVERIFY(labelShowsImage(w.statusIcon, redLamp));
+        QCOMPARE(w.statusText->text(), bindFailed);
+        QUdpSocket anyInterface;
+        QVERIFY(anyInterface.bind(QHostAddress(QHostAddress::AnyIPv4), port));
+    }
+    QVERIFY(home.readConfig().contains("\nserverIp = \nserverPort = " + QByteArray::number(port)
+                                       + "\n"));
+}
+
+void ListenerTest::ipv6AddressIsShownWithoutBrackets()
+{
+    const quint16 port = freeUdpPort();
+    {
+        QUdpSocket probe;
+        if (!probe.bind(QHostAddress(QHostAddress::LocalHostIPv6), port))
+            QSKIP("no IPv6 loopback on this machine");
+    }
+    TestHome home;
+    home.writeConfig("serverIp = ::1\nserverPort = " + QByteArray::number(port) + "\n");
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QCOMPARE(w.serverIp->text(), QStringLiteral("::1"));
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), QStringLiteral("Listening at ::1:%1").arg(port));
+
+    QUdpSocket sender;
+    const QByteArray payload = message({"A", "B", "C", "D"}, "six");
+    QCOMPARE(sender.writeDatagram(payload, QHostAddress(QHostAddress::LocalHostIPv6), port),
+             qint64(payload.size()));
+    QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("six"));
+}
+
+void ListenerTest::addressWithScopeIsShownAsItIs()
+{
+    const quint16 port = freeUdpPort();
+    {
+        QUdpSocket probe;
+        if (!probe.bind(QHostAddress(QStringLiteral("::1%1")), port))
+            QSKIP("no IPv6 loopback on this machine");
+    }
+    TestHome home;
+    home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    // The "%1" of an interface number is part of the address, not a place for the port.
+    w.serverIp->setText(QStringLiteral("::1%1"));
+    w.serverPort->setValue(port);
+    w.clickRestart();
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), QStringLiteral("Listening at ::1%1:") + QString::number(port));
+}
+
+void ListenerTest::portZeroIsShownAsAsked()
+{
+    TestHome home;
+    home.writeConfig("serverPort = 0\n");
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
+    QCOMPARE(w.statusText->text(), listeningAt(0));
+}
+
+QTEST_MAIN(ListenerTest)
+#include "tst_listener.moc"
