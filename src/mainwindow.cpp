@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "datagramjson.h"
 #include "logdocument.h"
 #include "mainwindowform.h"
 
@@ -25,6 +26,7 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextFrame>
 #include <QTextStream>
 #include <QTimer>
 #include <QUdpSocket>
@@ -49,6 +51,16 @@ const int receiveBufferBytes = 8 * 1024 * 1024;
 
 // A settings file is a few hundred bytes; anything beyond this is not ours to read.
 const qint64 maxConfigBytes = 1024 * 1024;
+
+// Qt lays out a table inside a table cell several times for every layout of that cell, so
+// layout time doubles with each level of nesting: here 16 levels take about a second, 20
+// about 14 s, and a datagram of 1 KB can nest 30. Markup that nests tables deeper than this
+// is shown as the plain text it is.
+const int maxTableNesting = 6;
+
+// Window positions and sizes beyond this are no real screen's; it keeps every edge of the
+// window, and its extent, well inside the toolkit's int coordinates.
+const qint64 maxWindowCoordinate = 16777215;
 
 const char configHeader[] = "# Corvane config file.\n"
                             "# Default values:\n"
@@ -95,10 +107,24 @@ QStringList captionsFrom(const QJsonValue &tabs)
     return captions;
 }
 
-int clampToInt(qint64 value)
+bool nestsTablesTooDeep(const QString &html)
 {
-    return int(qBound<qint64>(std::numeric_limits<int>::min(), value,
-                              std::numeric_limits<int>::max()));
+    // Only a table element makes a frame, and its tag has to spell the name out.
+    if (!html.contains(QLatin1String("table"), Qt::CaseInsensitive))
+        return false;
+    // Parsed the way a pane parses it, resources refused alike, but never laid out.
+    LogDocument parsed;
+    QTextCursor(&parsed).insertHtml(html);
+    QVector<QPair<const QTextFrame *, int>> pending;
+    pending.append(qMakePair(parsed.rootFrame(), 0));
+    while (!pending.isEmpty()) {
+        const QPair<const QTextFrame *, int> next = pending.takeLast();
+        if (next.second > maxTableNesting)
+            return true;
+        for (const QTextFrame *child : next.first->childFrames())
+            pending.append(qMakePair(child, next.second + 1));
+    }
+    return false;
 }
 
 QString singleLine(QString text)
@@ -255,7 +281,7 @@ void MainWindow::processDatagrams(const QVector<QByteArray> &payloads)
     QStringList texts[paneCount];
     bool lastHadText = false;
     for (const QByteArray &payload : payloads) {
-        const QJsonObject message = QJsonDocument::fromJson(payload).object();
+        const QJsonObject message = datagramObject(payload);
         tabCaptions = captionsFrom(message.value(tabsKey));
         lastHadText = false;
         for (int pane = 0; pane < paneCount; ++pane) {
@@ -325,7 +351,7 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
     };
     bool runStarted = false;
     for (const QString &text : texts) {
-        if (Qt::mightBeRichText(text)) {
+        if (Qt::mightBeRichText(text) && !nestsTablesTooDeep(text)) {
             flushPlainRun();
             runStarted = false;
             startParagraph();
@@ -439,8 +465,13 @@ void MainWindow::loadConfig()
         }
     }
 
-    setGeometry(QRect(QPoint(clampToInt(left), clampToInt(top)),
-                      QPoint(clampToInt(right), clampToInt(bottom))));
+    // The edges as the file gives them, within what a screen can have: an edge or an extent
+    // beyond int would wrap around inside the toolkit.
+    const qint64 x = qBound(-maxWindowCoordinate, left, maxWindowCoordinate);
+    const qint64 y = qBound(-maxWindowCoordinate, top, maxWindowCoordinate);
+    const qint64 width = qBound<qint64>(0, right - left + 1, maxWindowCoordinate);
+    const qint64 height = qBound<qint64>(0, bottom - top + 1, maxWindowCoordinate);
+    setGeometry(int(x), int(y), int(width), int(height));
 }
 
 void MainWindow::saveConfig()
