@@ -100,7 +100,7 @@ QString nested(const QString &open, const QString &close, int depth, const QStri
     return open.repeated(depth) + inner + close.repeated(depth);
 }
 
-// A small PNG, a few hundred bytes, that decodes to an image of width by height pixels.
+// A PNG of one colour: a few kilobytes that decode to width by height pixels.
 QByteArray compressedPng(int width, int height)
 {
     QImage image(width, height, QImage::Format_Mono);
