@@ -365,6 +365,10 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
     }
     flushPlainRun();
     cursor.endEditBlock();
+    // Like append(), give the pane's own cursor back the format it had: otherwise it would
+    // take on the format of the rich text before it, and the next plain text with it.
+    if (!userCursor.hasSelection())
+        log->setCurrentCharFormat(charFormat);
 
     if (followEnd)
         log->verticalScrollBar()->setValue(log->verticalScrollBar()->maximum());

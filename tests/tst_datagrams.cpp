@@ -35,6 +35,7 @@ private slots:
     void missingCaptionsTakeTheirDefaults_data();
     void missingCaptionsTakeTheirDefaults();
     void richTextIsShownAsRichText();
+    void batchShowsWhatOneAppendPerTextShows_data();
     void batchShowsWhatOneAppendPerTextShows();
     void textsOpenNoPipe_data();
     void textsOpenNoPipe();
@@ -222,8 +223,17 @@ void DatagramsTest::richTextIsShownAsRichText()
     QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("bold and italic\n5 > 3 && 2 < 4"));
 }
 
+void DatagramsTest::batchShowsWhatOneAppendPerTextShows_data()
+{
+    QTest::addColumn<bool>("oneBatch");
+    QTest::newRow("all in one batch") << true;
+    // Across batches, formats must not leak from one text into the next either.
+    QTest::newRow("one batch each") << false;
+}
+
 void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
 {
+    QFETCH(bool, oneBatch);
     // Plain and rich texts, line breaks and blank lines, all arriving in one batch.
     const QStringList texts = {"plain",
                                "<b>bold</b> tail",
@@ -236,12 +246,18 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
                                "<i>all italic</i>",
                                "after italic",
                                "<table><tr><td>cell</td></tr></table>",
+                               "<span style=\"color:#ff0000\">red</span>",
+                               "after red",
                                "last"};
     QVector<QByteArray> batch;
     QTextEdit reference;
     for (const QString &text : texts) {
         batch.append(message(fourTabs, text));
         reference.append(text);
+        if (!oneBatch) {
+            window->processDatagrams(batch);
+            batch.clear();
+        }
     }
     window->processDatagrams(batch);
     QCOMPARE(w->logs[0]->toPlainText(), reference.toPlainText());
