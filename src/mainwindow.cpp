@@ -45,6 +45,9 @@ const int paneCount = 4;
 // per datagram; larger ones let the longest stall grow past 100 ms on a busy machine.
 const int datagramsPerChunk = 256;
 const qint64 drainBudgetMs = 20;
+// A chunk also ends once it holds this many bytes. One large datagram of markup can take half
+// a second to show, so 256 of them in one chunk would freeze the window for two minutes.
+const qint64 bytesPerChunk = 64 * 1024;
 
 // Ask the system for a receive buffer that absorbs the bursts between two drains.
 const int receiveBufferBytes = 8 * 1024 * 1024;
@@ -243,6 +246,7 @@ void MainWindow::slPendingDatagrams()
 {
     QVector<QByteArray> payloads;
     payloads.reserve(datagramsPerChunk);
+    qint64 chunkBytes = 0;
     QElapsedTimer clock;
     clock.start();
     // pendingDatagramSize() is -1 when nothing is pending, so it answers hasPendingDatagrams()
@@ -253,11 +257,13 @@ void MainWindow::slPendingDatagrams()
         if (udpSocket->readDatagram(datagram.data(), size) < 0)
             break;
         payloads.append(datagram);
-        if (payloads.size() >= datagramsPerChunk) {
+        chunkBytes += size;
+        if (payloads.size() >= datagramsPerChunk || chunkBytes >= bytesPerChunk) {
             // Nothing between two chunks can set clearPending: the clear timer needs the event
             // loop. So only the first chunk of a drain may still clear the panes.
             processDatagrams(payloads);
             payloads.clear();
+            chunkBytes = 0;
             if (clock.elapsed() >= drainBudgetMs)
                 break;
         }

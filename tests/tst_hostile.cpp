@@ -11,6 +11,7 @@
 #include <QTextCodec>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -26,6 +27,7 @@ private slots:
     void largestDatagramArrivesWhole();
     void hostileTextsAreHandledPromptly_data();
     void hostileTextsAreHandledPromptly();
+    void burstOfHeavyDatagramsLetsTheWindowBreathe();
     void deeplyNestedTablesAreShownAsText();
     void deeplyNestedJsonIsNoMessage();
     void invalidUtf8IsNoMessage();
@@ -208,6 +210,39 @@ void HostileTest::hostileTextsAreHandledPromptly()
 
     QVERIFY(sendDatagram(port, message({"a", "b", "c", "d"}, "still here")));
     QTRY_COMPARE(pane(window, 1)->toPlainText(), QStringLiteral("still here"));
+}
+
+void HostileTest::burstOfHeavyDatagramsLetsTheWindowBreathe()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    window.show();
+
+    // Each some 55 KB of nested markup that takes a good part of a second to show. They all
+    // wait in the socket at once; the window must get back to its event loop between them
+    // rather than show them all in one go.
+    const QByteArray heavy = message({"a", "b", "c", "d"}, nested("<div>", "</div>", 5000, "deep"));
+    const int count = 10;
+    QElapsedTimer clock;
+    qint64 lastTurn = 0;
+    qint64 longestStall = 0;
+    QTimer turns;
+    connect(&turns, &QTimer::timeout, [&] {
+        longestStall = qMax(longestStall, clock.elapsed() - lastTurn);
+        lastTurn = clock.elapsed();
+    });
+    for (int sent = 0; sent < count; ++sent)
+        QVERIFY(sendDatagram(port, heavy));
+    clock.start();
+    turns.start(0);
+    QTRY_COMPARE_WITH_TIMEOUT(tabTitles(window).at(0), QStringLiteral("a (%1)").arg(count),
+                              int(promptMs) * count);
+    const qint64 total = clock.elapsed();
+    qInfo("%d datagrams of %d bytes shown in %lld ms, longest stall %lld ms", count,
+          int(heavy.size()), total, longestStall);
+    QVERIFY2(longestStall * 3 < total,
+             qPrintable(QStringLiteral("stalled %1 of %2 ms").arg(longestStall).arg(total)));
 }
 
 void HostileTest::deeplyNestedTablesAreShownAsText()
@@ -397,7 +432,8 @@ void HostileTest::hostileSettingsFile()
 {
     QFETCH(QByteArray, content);
     TestHome home;
-    home.writeConfig(content);
+    // A port of its own first, so the window never competes for the default one.
+    home.writeConfig(configLine("serverPort", QByteArray::number(freeUdpPort())) + content);
 
     QElapsedTimer clock;
     clock.start();
