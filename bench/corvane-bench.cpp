@@ -45,7 +45,8 @@ void say(const QString &line)
 
 // One datagram as a busy program writes it: four captions and one text of 60 characters,
 // numbered, for the panes in turn.
-class Payloads {
+class Payloads
+{
 public:
     Payloads()
     {
@@ -112,7 +113,8 @@ int runSender(quint16 port, qint64 count, qint64 rate, double seconds)
 
 // Notes the longest time the event loop went without turning: a repeating 1-ms timer can only
 // fire when the loop turns, so the longest gap between two of its shots is the longest stall.
-class StallMeter : public QObject {
+class StallMeter : public QObject
+{
 public:
     StallMeter()
     {
@@ -145,7 +147,8 @@ private:
 };
 
 // Counts the paint events of one widget.
-class PaintCounter : public QObject {
+class PaintCounter : public QObject
+{
 public:
     int paints = 0;
 
@@ -208,7 +211,8 @@ void spinFor(qint64 ms)
     spinUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
 }
 
-struct Run {
+struct Run
+{
     QString name;
     qint64 sent = -1;
     double senderSeconds = 0;
@@ -222,7 +226,8 @@ struct Run {
 };
 
 // Watches a growing count and notes when it first and last moved.
-class Arrivals {
+class Arrivals
+{
 public:
     Arrivals() { clock.start(); }
     void update(qint64 count)
@@ -254,7 +259,8 @@ private:
     qint64 lastNs = 0;
 };
 
-class Bench {
+class Bench
+{
 public:
     explicit Bench(const QString &home) : homePath(home) { }
 
@@ -272,7 +278,8 @@ public:
     double memoryPerLine(qint64 lines, qint64 *before, qint64 *after);
 
 private:
-    struct Viewer {
+    struct Viewer
+    {
         std::unique_ptr<MainWindow> window;
         QTabWidget *tabs = nullptr;
         QList<QTextEdit *> panes;

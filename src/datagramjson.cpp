@@ -19,12 +19,14 @@ namespace {
 // Deeper than the reader's own limit of 1024: what lies beyond, the reader refuses.
 const int maxDepth = 1100;
 
-struct Span {
+struct Span
+{
     int begin;
     int end;
 };
 
-class RepeatScanner {
+class RepeatScanner
+{
 public:
     explicit RepeatScanner(const QByteArray &json) : text(json) { }
 

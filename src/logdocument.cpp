@@ -8,7 +8,7 @@ LogDocument::LogDocument(QObject *parent) : QTextDocument(parent) { }
 QVariant LogDocument::loadResource(int type, const QUrl &name)
 {
     const bool ownResource = name.scheme() == QLatin1String("qrc")
-            || (name.scheme().isEmpty() && name.path().startsWith(QLatin1String(":/")));
+        || (name.scheme().isEmpty() && name.path().startsWith(QLatin1String(":/")));
     if (ownResource)
         return QTextDocument::loadResource(type, name);
 

@@ -219,16 +219,14 @@ void MainWindow::slStartServer()
     // Text that is no address would reach the socket layer as "any interface" and expose the
     // viewer to the whole network, so it fails like any other bind.
     const bool isAddress = serverIp.protocol() == QAbstractSocket::IPv4Protocol
-            || serverIp.protocol() == QAbstractSocket::IPv6Protocol;
-    if (!isAddress
-        || !udpSocket->bind(serverIp, serverPort, QAbstractSocket::DefaultForPlatform)) {
+        || serverIp.protocol() == QAbstractSocket::IPv6Protocol;
+    if (!isAddress || !udpSocket->bind(serverIp, serverPort, QAbstractSocket::DefaultForPlatform)) {
         ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledRed.png")));
         ui->uiStatusText->setText(
-                tr("Server bind failed. Are you running any other instance of Corvane?"));
+            tr("Server bind failed. Are you running any other instance of Corvane?"));
         return;
     }
-    udpSocket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                               receiveBufferBytes);
+    udpSocket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBufferBytes);
 
     clearTimer = new QTimer(this);
     connect(udpSocket, SIGNAL(readyRead()), this, SLOT(slPendingDatagrams()));
@@ -238,7 +236,7 @@ void MainWindow::slStartServer()
     // Both filled in at once: an address with an interface number ("::1%1") holds a "%1" of
     // its own that a second arg() would take for the port's place.
     ui->uiStatusText->setText(
-            tr("Listening at %1:%2").arg(serverIp.toString(), QString::number(serverPort)));
+        tr("Listening at %1:%2").arg(serverIp.toString(), QString::number(serverPort)));
     slClearLogs();
 }
 
@@ -314,7 +312,7 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
 {
     if (texts.isEmpty())
         return;
-    QTextEdit *log = QVector<QTextEdit *>{ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}[pane];
+    QTextEdit *log = QVector<QTextEdit *> {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}[pane];
     // A pane on a tab that has not been shown yet was never told its width: it still lays out
     // for the few dozen pixels its viewport had before the window was laid out, breaking each
     // text into a tall stack of short lines. That costs 40% more memory, and once such a pane
@@ -395,8 +393,8 @@ void MainWindow::restartClearTimer()
     // The product may not fit the timer's int; negative periods act as zero. A zero period
     // means "once the event loop is idle", and a single shot keeps it from spinning a core
     // while nothing arrives.
-    const qint64 interval = qBound<qint64>(0, qint64(timeoutValue) * 1000,
-                                           std::numeric_limits<int>::max());
+    const qint64 interval =
+        qBound<qint64>(0, qint64(timeoutValue) * 1000, std::numeric_limits<int>::max());
     clearTimer->setSingleShot(interval == 0);
     clearTimer->start(int(interval));
 }
@@ -500,7 +498,7 @@ void MainWindow::saveConfig()
     text += QLatin1String("windowH = ") + QString::number(geometry.height()) + QLatin1Char('\n');
     for (int pane = 0; pane < paneCount; ++pane) {
         text += QStringLiteral("tab%1caption = ").arg(pane + 1) + singleLine(tabCaptions.at(pane))
-                + QLatin1Char('\n');
+            + QLatin1Char('\n');
     }
 
     QSaveFile file(configDir + QLatin1String("config"));

@@ -12,7 +12,8 @@
 #include <QUdpSocket>
 
 // A socket on a free loopback port that stands in for the viewer and keeps what it receives.
-class Receiver {
+class Receiver
+{
 public:
     Receiver()
     {
@@ -60,7 +61,8 @@ private:
     QList<QByteArray> received;
 };
 
-struct ProcessResult {
+struct ProcessResult
+{
     int exitCode = -1;
     bool finished = false;
     QByteArray out;

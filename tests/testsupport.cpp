@@ -74,8 +74,7 @@ WindowWidgets::WindowWidgets(const QWidget &window)
             window.findChild<QTextEdit *>(QStringLiteral("uiLog4"))},
       statusIcon(window.findChild<QLabel *>(QStringLiteral("uiStatusIcon"))),
       statusText(window.findChild<QLabel *>(QStringLiteral("uiStatusText")))
-{
-}
+{ }
 
 bool WindowWidgets::complete() const
 {
@@ -83,8 +82,8 @@ bool WindowWidgets::complete() const
         if (!log)
             return false;
     }
-    return serverIp && serverPort && restart && timeoutEnabled && timeoutValue && clearNow
-            && tabs && tabs->count() == 4 && statusIcon && statusText;
+    return serverIp && serverPort && restart && timeoutEnabled && timeoutValue && clearNow && tabs
+        && tabs->count() == 4 && statusIcon && statusText;
 }
 
 QStringList WindowWidgets::tabTitles() const
@@ -116,8 +115,7 @@ void WindowWidgets::clickClearNow() const
 bool labelShowsImage(const QLabel *label, const QString &resourcePath)
 {
     const QImage expected = QPixmap(resourcePath).toImage();
-    return label && !expected.isNull()
-            && label->pixmap(Qt::ReturnByValue).toImage() == expected;
+    return label && !expected.isNull() && label->pixmap(Qt::ReturnByValue).toImage() == expected;
 }
 
 namespace {

@@ -15,7 +15,8 @@
 #include <QtTest>
 
 // The About box, built on its own and opened from the main window the way a user opens it.
-class AboutWindowTest : public QObject {
+class AboutWindowTest : public QObject
+{
     Q_OBJECT
 
 private slots:

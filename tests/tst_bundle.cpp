@@ -8,7 +8,8 @@
 
 // The data files compiled into the program: where they are found, how they are stored, and
 // the Windows program icon that lives beside them in the repository.
-class BundleTest : public QObject {
+class BundleTest : public QObject
+{
     Q_OBJECT
 
 private slots:

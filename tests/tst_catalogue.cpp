@@ -17,7 +17,8 @@
 // drifts from its entry silently shows in English, so these checks are the only alarm.
 namespace {
 
-struct Message {
+struct Message
+{
     QString context;
     QString source;
     QString translation;
@@ -81,7 +82,8 @@ QString aboutPage()
 
 } // namespace
 
-class CatalogueTest : public QObject {
+class CatalogueTest : public QObject
+{
     Q_OBJECT
 
 private slots:

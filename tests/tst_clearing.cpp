@@ -14,7 +14,8 @@
 // the "Clear timeout" option and its seconds steer that. Most cases let the quiet period end
 // at once by running the window's own reaction to the clear timer; a few wait for the real
 // timer.
-class ClearingTest : public QObject {
+class ClearingTest : public QObject
+{
     Q_OBJECT
 
 private slots:

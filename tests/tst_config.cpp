@@ -18,7 +18,8 @@
 
 // ~/.corvane/config as a user keeps it: what the viewer writes at exit, byte for byte, and how
 // it reads what a user wrote by hand.
-class ConfigTest : public QObject {
+class ConfigTest : public QObject
+{
     Q_OBJECT
 
 private slots:

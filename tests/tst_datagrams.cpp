@@ -17,7 +17,8 @@
 
 // What a sender sees of its datagrams: which pane gets which text, how the tab titles count,
 // and what happens to payloads that are not what the viewer expects.
-class DatagramsTest : public QObject {
+class DatagramsTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -267,7 +268,8 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
 
 // Opens the pipe for writing whenever someone has it open for reading, and so lets a reader
 // that would block for ever go on; it notes that this happened.
-class PipeWatch {
+class PipeWatch
+{
 public:
     explicit PipeWatch(const QByteArray &path)
         : thread([this, path] {
@@ -280,8 +282,7 @@ public:
                   std::this_thread::sleep_for(std::chrono::milliseconds(5));
               }
           })
-    {
-    }
+    { }
     ~PipeWatch()
     {
         stop = true;

@@ -12,7 +12,8 @@
 
 // The sender examples under examples/, run as a user runs them against a running viewer, and
 // the README that quotes them.
-class ExamplesTest : public QObject {
+class ExamplesTest : public QObject
+{
     Q_OBJECT
 
 private slots:

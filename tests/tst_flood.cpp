@@ -11,7 +11,8 @@
 // will show them. Laid out for the few dozen pixels its viewport had before the window was
 // sized, every text became a tall stack of short lines, and a flood of some tens of thousands
 // of texts froze the window for minutes.
-class FloodTest : public QObject {
+class FloodTest : public QObject
+{
     Q_OBJECT
 
 private slots:

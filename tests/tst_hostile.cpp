@@ -20,7 +20,8 @@
 // Input that a hostile or broken sender, or a mangled settings file, can put in front of the
 // window. None of it may crash the window, hang it for more than a moment, make it read local
 // files, or cost the user the settings file.
-class HostileTest : public QObject {
+class HostileTest : public QObject
+{
     Q_OBJECT
 
 private slots:

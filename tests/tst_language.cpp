@@ -14,7 +14,8 @@
 // The interface language, from the system locale to the texts on screen. CTest runs this
 // program once per locale (LANG and LC_ALL set before the application starts) and tells it
 // through CORVANE_EXPECTED_LANGUAGE, "es" or "en", which language the user must see.
-class LanguageTest : public QObject {
+class LanguageTest : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -10,7 +10,8 @@
 
 // The listener as a user sees it in the status line, and as a sender sees it on the wire:
 // start-up, Restart to the same or another port, and binds that fail.
-class ListenerTest : public QObject {
+class ListenerTest : public QObject
+{
     Q_OBJECT
 
 private slots:

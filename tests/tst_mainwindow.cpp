@@ -20,7 +20,8 @@
 
 // The main window as it stands after start-up: its widgets, their order and texts, the menu,
 // the shortcuts, and leaving through File, Exit.
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -10,7 +10,8 @@
 
 // corvane-send run as a user runs it, against a socket that stands in for the viewer, and once
 // against a real window.
-class SenderTest : public QObject {
+class SenderTest : public QObject
+{
     Q_OBJECT
 
 private slots:

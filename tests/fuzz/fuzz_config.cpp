@@ -23,7 +23,8 @@ namespace {
 TestHome *home = nullptr;
 
 // Everything of the settings that a user can see in the window.
-struct Seen {
+struct Seen
+{
     QString serverIp;
     int serverPort = 0;
     bool timeoutEnabled = false;

@@ -67,15 +67,15 @@ void printError(const QString &message)
 }
 
 // Sends texts to one viewer, at most `rate` datagrams a second when rate is above zero.
-class Sender {
+class Sender
+{
 public:
     Sender(const QHostAddress &host, quint16 port, const QStringList &captions, double rate)
         : host(host),
           port(port),
           tabs(QJsonArray::fromStringList(captions)),
           intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
-    {
-    }
+    { }
 
     // Sends one message with a text for each pane (index 0 is pane 1; empty texts are left
     // out). It goes as one datagram when it fits, else each pane's text on its own, split over
