@@ -31,6 +31,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <array>
 #include <limits>
 
 namespace {
@@ -151,7 +152,7 @@ MainWindow::MainWindow(QWidget *parent)
       clearPending(false)
 {
     ui->setupUi(this);
-    for (QTextEdit *log : {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}) {
+    for (QTextEdit *log : logPanes()) {
         log->setDocument(new LogDocument(log));
         // Shaping (kerning, ligatures) is a third of the cost of showing a text, and Latin
         // log lines do not need it; scripts that do are still shaped. Without it a datagram
@@ -312,7 +313,7 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
 {
     if (texts.isEmpty())
         return;
-    QTextEdit *log = QVector<QTextEdit *> {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}[pane];
+    QTextEdit *log = logPanes().at(pane);
     // A pane on a tab that has not been shown yet was never told its width: it still lays out
     // for the few dozen pixels its viewport had before the window was laid out, breaking each
     // text into a tall stack of short lines. That costs 40% more memory, and once such a pane
@@ -320,7 +321,7 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
     // flood freezes the window. So a hidden pane lays out for the width of the pane on show,
     // as it will once its tab is shown.
     if (!log->isVisible()) {
-        for (const QTextEdit *shown : {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4}) {
+        for (const QTextEdit *shown : logPanes()) {
             const qreal width = shown->document()->textWidth();
             if (shown->isVisible() && log->document()->textWidth() != width)
                 log->document()->setTextWidth(width);
@@ -378,6 +379,11 @@ void MainWindow::appendLog(int pane, const QStringList &texts)
         log->verticalScrollBar()->setValue(log->verticalScrollBar()->maximum());
 }
 
+std::array<QTextEdit *, 4> MainWindow::logPanes() const
+{
+    return {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4};
+}
+
 void MainWindow::setTabTitles(bool withCounts)
 {
     for (int pane = 0; pane < paneCount; ++pane) {
@@ -413,7 +419,7 @@ void MainWindow::slClearTimeout()
 
 void MainWindow::slClearLogs()
 {
-    for (QTextEdit *log : {ui->uiLog1, ui->uiLog2, ui->uiLog3, ui->uiLog4})
+    for (QTextEdit *log : logPanes())
         log->clear();
     logCounts.fill(0);
     setTabTitles(false);

@@ -6,7 +6,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include <array>
+
 class MainWindowForm;
+class QTextEdit;
 class QTimer;
 class QUdpSocket;
 
@@ -37,6 +40,7 @@ private:
     void appendLog(int pane, const QStringList &texts);
 
     QString caption(int pane) const;
+    std::array<QTextEdit *, 4> logPanes() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
 
