@@ -1,5 +1,8 @@
+// The viewer's one window: it builds the form and wires the parts that do the work.
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
+
+#include "panes.h"
 
 #include <QHostAddress>
 #include <QMainWindow>
@@ -8,10 +11,11 @@
 
 #include <array>
 
+class LogPane;
 class MainWindowForm;
-class QTextEdit;
 class QTimer;
-class QUdpSocket;
+class UdpListener;
+struct Settings;
 
 class MainWindow : public QMainWindow
 {
@@ -24,11 +28,11 @@ public:
     // Handles datagram payloads as one batch, exactly as if they had just been read from the
     // socket in one go: the first may clear the panes, all are routed, titles are composed
     // once and the clear timer is restarted.
-    void processDatagrams(const QVector<QByteArray> &payloads);
+    void processDatagrams(const QVector<QByteArray> &payloads) { slPendingDatagrams(payloads); }
 
 private slots:
     void slStartServer();
-    void slPendingDatagrams();
+    void slPendingDatagrams(const QVector<QByteArray> &payloads);
     void slTimeoutChanged(int state);
     void slClearTimeout();
     void slClearLogs();
@@ -39,8 +43,8 @@ private:
     void saveConfig();
     void appendLog(int pane, const QStringList &texts);
 
-    QString caption(int pane) const;
-    std::array<QTextEdit *, 4> logPanes() const;
+    Settings currentSettings() const;
+    qreal shownPaneWidth() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
 
@@ -50,11 +54,12 @@ private:
     quint16 serverPort;
     bool timeoutEnabled;
     int timeoutValue;
-    QUdpSocket *udpSocket;
+    UdpListener *udpListener;
     QTimer *clearTimer;
     bool clearPending;
     QVector<int> logCounts;
     QStringList tabCaptions;
+    std::array<LogPane *, paneCount> logPanes;
 };
 
 #endif // MAINWINDOW_H
