@@ -1,21 +1,20 @@
-// Arbitrary bytes as one received datagram, into a real window that is shown, painted and
-// cleared now and then, exactly as the socket drain hands datagrams over.
+// Arbitrary bytes as one received datagram: read as a message, and its texts written into
+// panes that are shown, painted and cleared now and then, as the window does.
 
-#include "mainwindow.h"
-#include "testsupport.h"
+#include "logmessage.h"
+#include "logpane.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
-MainWindow *window = nullptr;
-QPushButton *clearNow = nullptr;
 QTabWidget *tabs = nullptr;
+LogPane *panes[paneCount] = {};
 quint64 handled = 0;
 
 } // namespace
@@ -29,15 +28,15 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static char *argv[] = {name, nullptr};
     // Never destroyed: Qt tears down its own state at exit, after statics would be gone.
     new QApplication(argc, argv);
-    static TestHome home;
-    home.useFreePort();
 
-    window = new MainWindow;
-    window->show();
-    clearNow = window->findChild<QPushButton *>(QStringLiteral("uiClearNow"));
-    tabs = window->findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-    if (!clearNow || !tabs)
-        qFatal("the window lacks its Clear now button or its tabs");
+    tabs = new QTabWidget;
+    for (int pane = 0; pane < paneCount; ++pane) {
+        auto *view = new QTextEdit;
+        panes[pane] = new LogPane(view);
+        tabs->addTab(view, defaultCaption(pane));
+    }
+    tabs->resize(700, 400);
+    tabs->show();
     QCoreApplication::processEvents();
     return 0;
 }
@@ -45,14 +44,25 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray payload(reinterpret_cast<const char *>(data), int(size));
-    window->processDatagrams({payload});
+    const LogMessage message = LogMessage::fromDatagram(payload);
+    if (message.captions.size() < paneCount)
+        qFatal("a message with fewer than four captions");
+
+    const qreal shownWidth = panes[tabs->currentIndex()]->view()->document()->textWidth();
+    for (int pane = 0; pane < paneCount; ++pane) {
+        tabs->setTabText(pane, message.captions.at(pane));
+        if (!message.texts[pane].isEmpty())
+            panes[pane]->append({message.texts[pane]}, shownWidth);
+    }
 
     // Look at every pane in turn, so that each one is laid out and painted, and empty them
     // from time to time, as a user would, so memory stays bounded over a long run.
     ++handled;
-    tabs->setCurrentIndex(int(handled % 4));
-    if (handled % 16 == 0)
-        clearNow->click();
+    tabs->setCurrentIndex(int(handled % paneCount));
+    if (handled % 16 == 0) {
+        for (LogPane *pane : panes)
+            pane->clear();
+    }
     QCoreApplication::processEvents();
     return 0;
 }
