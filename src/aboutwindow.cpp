@@ -1,3 +1,4 @@
+// The About box: builds its form and closes on its button.
 #include "aboutwindow.h"
 
 #include "aboutwindowform.h"

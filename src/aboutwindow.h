@@ -1,3 +1,4 @@
+// The About box: a modal dialog with the program's page of rich text.
 #ifndef ABOUTWINDOW_H
 #define ABOUTWINDOW_H
 

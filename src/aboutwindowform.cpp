@@ -1,3 +1,4 @@
+// Builds the About box's widget tree and sets its translated texts.
 #include "aboutwindowform.h"
 
 #include <QCoreApplication>

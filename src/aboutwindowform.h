@@ -1,3 +1,4 @@
+// The About box's widget tree, as a form object of plain pointers.
 #ifndef ABOUTWINDOWFORM_H
 #define ABOUTWINDOWFORM_H
 

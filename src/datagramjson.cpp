@@ -1,3 +1,4 @@
+// Reads a datagram's JSON object, dropping repeated members before Qt's reader sees them.
 #include "datagramjson.h"
 
 #include <QHash>

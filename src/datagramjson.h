@@ -1,3 +1,4 @@
+// Reads the JSON object of a datagram without the memory Qt's reader would keep.
 #ifndef DATAGRAMJSON_H
 #define DATAGRAMJSON_H
 

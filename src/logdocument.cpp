@@ -1,3 +1,4 @@
+// Resource loading for log panes: the program's own bundle, and placeholders for the rest.
 #include "logdocument.h"
 
 #include <QImage>

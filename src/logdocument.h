@@ -1,3 +1,4 @@
+// The document behind a log pane, which loads no file that a text names.
 #ifndef LOGDOCUMENT_H
 #define LOGDOCUMENT_H
 

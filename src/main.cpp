@@ -1,3 +1,4 @@
+// Starts the viewer: the application, the interface language and the main window.
 #include "mainwindow.h"
 #include "translation.h"
 

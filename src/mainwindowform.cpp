@@ -1,3 +1,4 @@
+// Builds the main window's widget tree and sets its translated texts.
 #include "mainwindowform.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// The main window's widget tree, as a form object of plain pointers.
 #ifndef MAINWINDOWFORM_H
 #define MAINWINDOWFORM_H
 

@@ -1,3 +1,4 @@
+// Installs the Spanish catalogue for a Spanish locale.
 #include "translation.h"
 
 #include <QCoreApplication>

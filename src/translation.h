@@ -1,3 +1,4 @@
+// Chooses the interface language at start-up.
 #ifndef TRANSLATION_H
 #define TRANSLATION_H
 
