@@ -35,6 +35,10 @@ public:
     // the reader refuses such a payload, and what came before has been looked at.
     QVector<Span> scan()
     {
+        // The reader skips one UTF-8 byte order mark in front of the text, and so must the
+        // scan, or the payload would look like no JSON and nothing would be dropped.
+        if (text.startsWith("\xef\xbb\xbf"))
+            pos = 3;
         skipSpace();
         value(0);
         return dropped;

@@ -58,6 +58,12 @@ void LogMessageTest::conversion_data()
     QTest::newRow("the last of repeated names")
         << QByteArray(R"({"log1":"first","tabs":[["nested"]],"log1":"second","tabs":["Z"]})")
         << QStringList({"Z", "Log 2", "Log 3", "Log4"}) << QStringList({"second", "", "", ""});
+    QTest::newRow("byte order mark and repeated names")
+        << QByteArray("\xef\xbb\xbf "
+                      R"({"tabs":[1],"tabs":["A","B","C","D"],"log2":"x"})")
+        << QStringList({"A", "B", "C", "D"}) << QStringList({"", "x", "", ""});
+    QTest::newRow("two byte order marks") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf{\"log1\":\"x\"}")
+                                          << defaults << QStringList({"", "", "", ""});
     QTest::newRow("empty datagram") << QByteArray() << defaults << QStringList({"", "", "", ""});
     QTest::newRow("broken JSON") << QByteArray(R"({"tabs":["A","B","C","D"],"log1":"x")")
                                  << defaults << QStringList({"", "", "", ""});
