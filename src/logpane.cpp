@@ -12,6 +12,11 @@
 LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view)
 {
     pane->setDocument(new LogDocument(pane));
+    // A log shows what arrived: no key may change it, and nothing that arrived can be undone.
+    // Selecting, copying and moving through the text with the keyboard stay.
+    pane->setReadOnly(true);
+    pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    pane->document()->setUndoRedoEnabled(false);
     // Shaping (kerning, ligatures) is a third of the cost of showing a text, and Latin log
     // lines do not need it; scripts that do are still shaped. Without it a datagram costs 30%
     // less processor time, and a flood gets through half as fast again.
