@@ -3,7 +3,8 @@
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
-BUILD_PACKAGES = cmake make g++ qtbase5-dev qttools5-dev qttools5-dev-tools
+# qttranslations5-l10n: Qt's own texts (context menus, dialogs) in Spanish.
+BUILD_PACKAGES = cmake make g++ qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
 TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file python3
 FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 

@@ -2,9 +2,25 @@
 #include "translation.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
+
+namespace {
+
+// Never removed once installed. The application object owns it, so it goes only when the
+// application does, at the end of main, and is not left behind as a leak.
+void installCatalogue(const QString &name, const QString &directory)
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(name, directory, QString(), QString()))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+} // namespace
 
 void installInterfaceTranslator()
 {
@@ -12,12 +28,9 @@ void installInterfaceTranslator()
     if (language != QLatin1String("es"))
         return;
 
-    // Never removed once installed. The application object owns it, so it goes only when the
-    // application does, at the end of main, and is not left behind as a leak.
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral("corvane_es"), QStringLiteral(":/corvane/languages"),
-                         QString(), QString()))
-        QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
+    installCatalogue(QStringLiteral("corvane_es"), QStringLiteral(":/corvane/languages"));
+    // Qt's own texts (the panes' context menu, the file dialog) come from Qt's catalogue,
+    // where the system has it (Debian's qttranslations5-l10n).
+    installCatalogue(QStringLiteral("qtbase_es"),
+                     QLibraryInfo::location(QLibraryInfo::TranslationsPath));
 }

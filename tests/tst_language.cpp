@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <memory>
 
 // The interface language, from the system locale to the texts on screen. CTest runs this
 // program once per locale (LANG and LC_ALL set before the application starts) and tells it
@@ -24,6 +27,7 @@ private slots:
     void listeningStatus();
     void bindFailureStatus();
     void aboutBox();
+    void qtOwnTexts();
 
 private:
     // The English text, or its Spanish translation when the interface must be Spanish.
@@ -146,6 +150,23 @@ void LanguageTest::aboutBox()
     for (const char *same : {">Corvane<", ">https://corvane.example.org<", ">v1.0<",
                              "Nadia Corvo (", ">nadia.corvo@example.org<"})
         QVERIFY2(page.contains(QLatin1String(same)), same);
+}
+
+void LanguageTest::qtOwnTexts()
+{
+    TestHome home;
+    home.useFreePort();
+    MainWindow window;
+    auto *log = window.findChild<QTextEdit *>(QStringLiteral("uiLog1"));
+    QVERIFY(log);
+    // The pane's context menu comes from Qt, and speaks the interface's language too.
+    const std::unique_ptr<QMenu> menu(log->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts.append(action->text().section(QLatin1Char('\t'), 0, 0)); // less the shortcut
+    QVERIFY2(texts.contains(expect("&Copy", "&Copiar")), qPrintable(texts.join(", ")));
+    QVERIFY2(texts.contains(expect("Select All", "Seleccionar todo")),
+             qPrintable(texts.join(", ")));
 }
 
 QTEST_MAIN(LanguageTest)
