@@ -92,9 +92,12 @@ void MainWindow::slStartServer()
         clearTimer = nullptr;
     }
 
-    serverIp = QHostAddress(ui->uiServerIp->text());
+    // Text that is no address is never kept: the settings keep the last address that was one.
+    const QHostAddress typed(ui->uiServerIp->text());
+    if (!typed.isNull())
+        serverIp = typed;
     serverPort = quint16(ui->uiServerPort->value());
-    if (!udpListener->listen(serverIp, serverPort)) {
+    if (!udpListener->listen(typed, serverPort)) {
         ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledRed.png")));
         ui->uiStatusText->setText(
             tr("Server bind failed. Are you running any other instance of Corvane?"));
@@ -107,8 +110,10 @@ void MainWindow::slStartServer()
     ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledGreen.png")));
     // Both filled in at once: an address with an interface number ("::1%1") holds a "%1" of
     // its own that a second arg() would take for the port's place.
+    // The port bound, which the system chose when 0 asked for any free one.
     ui->uiStatusText->setText(
-        tr("Listening at %1:%2").arg(serverIp.toString(), QString::number(serverPort)));
+        tr("Listening at %1:%2")
+            .arg(serverIp.toString(), QString::number(udpListener->localPort())));
     slClearLogs();
 }
 
@@ -164,7 +169,9 @@ qreal MainWindow::shownPaneWidth() const
 void MainWindow::setTabTitles(bool withCounts)
 {
     for (int pane = 0; pane < paneCount; ++pane) {
-        QString title = tabCaptions.at(pane);
+        // The tab bar takes "&" for a shortcut mark; doubled, it shows as sent.
+        QString title =
+            QString(tabCaptions.at(pane)).replace(QLatin1Char('&'), QLatin1String("&&"));
         if (withCounts && logCounts.at(pane) > 0)
             title += QLatin1String(" (") + QString::number(logCounts.at(pane)) + QLatin1Char(')');
         ui->tabWidget->setTabText(pane, title);

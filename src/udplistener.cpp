@@ -38,6 +38,11 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
     return true;
 }
 
+quint16 UdpListener::localPort() const
+{
+    return socket ? socket->localPort() : 0;
+}
+
 void UdpListener::drain()
 {
     QVector<QByteArray> chunk;

@@ -20,6 +20,8 @@ public:
     // (a null address) fails like any other bind: the system would take it for "every
     // interface" and open the viewer to the whole network.
     bool listen(const QHostAddress &address, quint16 port);
+    // The port the socket is bound to, which the system chose when asked for port 0.
+    quint16 localPort() const;
 
 signals:
     // The datagrams read in one go, in the order they arrived, never empty.

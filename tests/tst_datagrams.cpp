@@ -2,8 +2,12 @@
 #include "testsupport.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -36,6 +40,8 @@ private slots:
     void missingCaptionsTakeTheirDefaults_data();
     void missingCaptionsTakeTheirDefaults();
     void richTextIsShownAsRichText();
+    void keysCannotChangeTheLog();
+    void ampersandInCaptionShowsAsSent();
     void batchShowsWhatOneAppendPerTextShows_data();
     void batchShowsWhatOneAppendPerTextShows();
     void textsOpenNoPipe_data();
@@ -224,6 +230,61 @@ void DatagramsTest::richTextIsShownAsRichText()
     QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("bold and italic\n5 > 3 && 2 < 4"));
 }
 
+void DatagramsTest::keysCannotChangeTheLog()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(sendDatagram(port, message(fourTabs, "first line")));
+    QVERIFY(sendDatagram(port, message(fourTabs, "second line")));
+    const QString both = QStringLiteral("first line\nsecond line");
+    QTRY_COMPARE(w->logs[0]->toPlainText(), both);
+
+    QTextEdit *log = w->logs[0];
+    log->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTest::keyClicks(log, QStringLiteral("typed"));
+    for (const QKeySequence::StandardKey key :
+         {QKeySequence::Undo, QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Delete}) {
+        QTest::keySequence(log, QKeySequence(key));
+    }
+    QTest::keyClick(log, Qt::Key_Backspace);
+    QTest::keyClick(log, Qt::Key_Return);
+    QCOMPARE(log->toPlainText(), both);
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (2)"));
+
+    // Moving through the text, selecting and copying still work from the keyboard.
+    QTest::keyClick(log, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(log->textCursor().position(), 0);
+    QTest::keyClick(log, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keySequence(log, QKeySequence(QKeySequence::Copy));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first line"));
+    QTest::keySequence(log, QKeySequence(QKeySequence::SelectAll));
+    QCOMPARE(log->textCursor().selectedText(), QStringLiteral("first line\u2029second line"));
+}
+
+void DatagramsTest::ampersandInCaptionShowsAsSent()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(sendDatagram(port, message({"Net", "R&D", "&&", "Q&A"}, {}, "x")));
+    // Doubled for the tab bar, which shows a doubled "&" as one.
+    QTRY_COMPARE(w->tabTitles(), QStringList({"Net", "R&&D (1)", "&&&&", "Q&&A"}));
+    // No caption makes a shortcut: Alt+D and Alt+A leave the first tab on show.
+    QTest::keyClick(window, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(window, Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(w->tabs->currentIndex(), 0);
+
+    // The settings keep the captions as they were sent.
+    delete w;
+    w = nullptr;
+    delete window;
+    window = nullptr;
+    QVERIFY(home->readConfig().contains("\ntab2caption = R&D\ntab3caption = &&\n"
+                                        "tab4caption = Q&A\n"));
+}
+
 void DatagramsTest::batchShowsWhatOneAppendPerTextShows_data()
 {
     QTest::addColumn<bool>("oneBatch");
@@ -348,8 +409,12 @@ void DatagramsTest::textsLoadNoImages_data()
     QTest::newRow("data URL") << QStringLiteral("data:image/png;base64,")
             + QString::fromLatin1(pngOfHeight(600).toBase64())
                               << false;
+    // A bundle name that the bundle lacks, which names a file below the working directory.
+    QTest::newRow("name the bundle lacks") << QStringLiteral("qrc:/tall.png") << false;
+    QTest::newRow("name leaving the bundle") << QStringLiteral("qrc:/../qrc:/tall.png") << false;
     // The program's own images are the one exception, and they do load.
     QTest::newRow("own resource") << QStringLiteral(":/corvane/Resources/about.jpg") << true;
+    QTest::newRow("own resource URL") << QStringLiteral("qrc:/corvane/Resources/about.jpg") << true;
 }
 
 void DatagramsTest::textsLoadNoImages()
@@ -361,6 +426,12 @@ void DatagramsTest::textsLoadNoImages()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(pngOfHeight(600));
     file.close();
+    // The same image where "qrc:/tall.png" would find it as a relative path.
+    QVERIFY(QDir(home->path()).mkdir(QStringLiteral("qrc:")));
+    QVERIFY(QFile::copy(path, home->path() + QLatin1String("/qrc:/tall.png")));
+    const QString workingDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(home->path()));
+    auto restore = qScopeGuard([&] { QDir::setCurrent(workingDir); });
 
     QVERIFY(sendDatagram(port,
                          message(fourTabs,
