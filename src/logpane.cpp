@@ -47,19 +47,25 @@ void LogPane::append(const QStringList &texts, qreal hiddenWidth)
     cursor.beginEditBlock();
 
     // Runs of plain texts go in with one insertion, which costs far less than one per text.
+    // Each text's length is noted for the history: the paragraph break in front of a text
+    // counts for the text before it.
     QString plainRun;
+    size_t firstOfRun = 0; // the index of the first text in plainRun
     bool empty = document->isEmpty();
-    auto startParagraph = [&] {
-        if (empty)
+    auto startParagraph = [&](size_t textIndex) {
+        if (empty) {
             cursor.setCharFormat(charFormat);
-        else // the paragraph format where the pane's cursor is now, as append() takes it
+        } else { // the paragraph format where the pane's cursor is now, as append() takes it
             cursor.insertBlock(pane->textCursor().blockFormat(), charFormat);
+            if (textIndex > 0)
+                ++textLengths[textIndex - 1];
+        }
         empty = false;
     };
     auto flushPlainRun = [&] {
         if (plainRun.isEmpty())
             return;
-        startParagraph();
+        startParagraph(firstOfRun);
         cursor.insertText(plainRun, charFormat);
         plainRun.clear();
     };
@@ -68,17 +74,26 @@ void LogPane::append(const QStringList &texts, qreal hiddenWidth)
         if (showsAsRichText(text)) {
             flushPlainRun();
             runStarted = false;
-            startParagraph();
+            startParagraph(textLengths.size());
+            const int start = cursor.position();
             cursor.insertHtml(text);
+            textLengths.push_back(cursor.position() - start);
         } else {
-            if (runStarted)
+            if (runStarted) {
                 plainRun += QChar::ParagraphSeparator;
+                ++textLengths.back();
+            } else {
+                firstOfRun = textLengths.size();
+            }
             plainRun += text;
+            // A CR LF pair goes in as one paragraph break.
+            textLengths.push_back(text.size() - text.count(QLatin1String("\r\n")));
             runStarted = true;
         }
     }
     flushPlainRun();
     cursor.endEditBlock();
+    trimHistory();
     // Like append(), give the pane's own cursor back the format it had: otherwise it would
     // take on the format of the rich text before it, and the next plain text with it.
     if (!userCursor.hasSelection())
@@ -91,4 +106,29 @@ void LogPane::append(const QStringList &texts, qreal hiddenWidth)
 void LogPane::clear()
 {
     pane->clear();
+    textLengths.clear();
+}
+
+void LogPane::setHistoryLimit(int texts)
+{
+    limit = qMax(0, texts);
+    trimHistory();
+}
+
+void LogPane::trimHistory()
+{
+    if (limit == 0 || textCount() <= limit)
+        return;
+    const int drop = textCount() - limit + limit / 10;
+    int end = 0;
+    for (int i = 0; i < drop; ++i)
+        end += textLengths[size_t(i)];
+    textLengths.erase(textLengths.begin(), textLengths.begin() + drop);
+
+    // In one go, so that the layout moves the texts that stay only once. The paragraph that
+    // now comes first keeps its own format.
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(end);
+    cursor.setPosition(0, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }

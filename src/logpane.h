@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <deque>
+
 class QTextEdit;
 
 // Attached to a pane (a QTextEdit of the window's form) and owned by it. It gives the pane a
@@ -25,8 +27,22 @@ public:
     void append(const QStringList &texts, qreal hiddenWidth = -1);
     void clear();
 
+    // The most texts the pane keeps, 0 for no limit. Once it holds more, it lets the oldest
+    // go, whole texts, a tenth of the limit at a time: every removal makes Qt move each text
+    // that stays, so removing one text per arrival would cost far more than the texts do.
+    void setHistoryLimit(int texts);
+    int historyLimit() const { return limit; }
+    // The texts the pane holds now.
+    int textCount() const { return int(textLengths.size()); }
+
 private:
+    void trimHistory();
+
     QTextEdit *pane;
+    int limit = 0;
+    // The length of each text held, oldest first, in document positions, with the paragraph
+    // break that ends it: the oldest n texts are the first sum-of-n positions.
+    std::deque<int> textLengths;
 };
 
 #endif // LOGPANE_H

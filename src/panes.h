@@ -1,10 +1,13 @@
-// The four log panes that every message and every settings file names, and their captions.
+// The four log panes: how many, their default captions, and how much each keeps.
 #ifndef PANES_H
 #define PANES_H
 
 #include <QString>
 
 constexpr int paneCount = 4;
+
+// The texts each pane keeps unless told otherwise (the --history option).
+constexpr int defaultHistoryLimit = 50000;
 
 // The caption of a pane (0 to 3) that nobody has named. The fourth has no blank: stored files
 // and users know it that way.

@@ -1,0 +1,111 @@
+// A log pane's history limit: what a pane keeps once more texts arrive than it holds.
+#include "logpane.h"
+
+#include <QTextEdit>
+#include <QtTest>
+
+class LogPaneTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keepsTheNewestTexts_data();
+    void keepsTheNewestTexts();
+    void lowerLimitLetsTheOldestGoAtOnce();
+};
+
+namespace {
+
+// The lines of a pane's HTML below the body's start tag: one a paragraph, table row or list.
+QStringList paragraphsOf(const QString &html)
+{
+    QStringList lines = html.mid(html.indexOf(QLatin1String("<body"))).split(QLatin1Char('\n'));
+    lines.removeFirst();
+    return lines;
+}
+
+} // namespace
+
+void LogPaneTest::keepsTheNewestTexts_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("oneAtATime");
+    QTest::addColumn<int>("kept");
+
+    const QStringList plain = {"one", "two", "three", "four", "five"};
+    QTest::newRow("plain, in one batch") << plain << 3 << false << 3;
+    QTest::newRow("plain, one at a time") << plain << 3 << true << 3;
+    QTest::newRow("no limit") << plain << 0 << true << 5;
+    QTest::newRow("limit not reached") << plain << 5 << false << 5;
+    const QStringList mixed = {"<h1>Title</h1>",         "plain",
+                               "<b>bold</b> tail",       "two\nlines",
+                               "<ul><li>item</li></ul>", "after the list"};
+    QTest::newRow("rich and plain, in one batch") << mixed << 3 << false << 3;
+    QTest::newRow("rich and plain, one at a time") << mixed << 3 << true << 3;
+    QTest::newRow("a heading goes, the plain text after it stays")
+        << QStringList({"<h1>Title</h1>", "plain"}) << 1 << true << 1;
+    QTest::newRow("a heading stays first")
+        << QStringList({"plain", "<h1>Title</h1>", "after"}) << 2 << true << 2;
+    const QString table = QStringLiteral("<table border=1><tr><td>a</td><td>b</td></tr></table>");
+    QTest::newRow("a table goes") << QStringList({table, "x", "y"}) << 2 << true << 2;
+    QTest::newRow("a table stays first") << QStringList({"x", table, "y"}) << 2 << false << 2;
+    QTest::newRow("line breaks of every kind")
+        << QStringList({"a\r\nb", "c\rd", "e\nf", "g\r\n", "h"}) << 3 << false << 3;
+    // Beyond nine texts, a full pane lets a tenth of its limit go at once: at the 21st text
+    // it keeps 18, at the 24th again 18, and then the 25th makes 19.
+    QStringList many;
+    for (int i = 1; i <= 25; ++i)
+        many.append(QStringLiteral("text %1").arg(i));
+    QTest::newRow("a tenth at a time") << many << 20 << true << 19;
+}
+
+void LogPaneTest::keepsTheNewestTexts()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(int, limit);
+    QFETCH(bool, oneAtATime);
+    QFETCH(int, kept);
+
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->setHistoryLimit(limit);
+    if (oneAtATime) {
+        for (const QString &text : texts)
+            pane->append({text});
+    } else {
+        pane->append(texts);
+    }
+    QCOMPARE(pane->textCount(), kept);
+
+    // The text of a pane that was only ever sent the newest texts...
+    QTextEdit newest;
+    (new LogPane(&newest))->append(texts.mid(texts.size() - kept));
+    QCOMPARE(view.toPlainText(), newest.toPlainText());
+    // ... looking as those texts looked in a pane that kept all (a paragraph takes its format
+    // from the one before it, as QTextEdit::append does): the end of that pane's page.
+    QTextEdit all;
+    (new LogPane(&all))->append(texts);
+    const QStringList shown = paragraphsOf(view.toHtml());
+    const QStringList allShown = paragraphsOf(all.toHtml());
+    QVERIFY(shown.size() <= allShown.size());
+    QCOMPARE(shown, allShown.mid(allShown.size() - shown.size()));
+}
+
+void LogPaneTest::lowerLimitLetsTheOldestGoAtOnce()
+{
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->append({"a", "b", "c", "d"});
+    QCOMPARE(pane->textCount(), 4);
+    pane->setHistoryLimit(2);
+    QCOMPARE(pane->textCount(), 2);
+    QCOMPARE(view.toPlainText(), QStringLiteral("c\nd"));
+    pane->clear();
+    QCOMPARE(pane->textCount(), 0);
+    pane->append({"e"});
+    QCOMPARE(view.toPlainText(), QStringLiteral("e"));
+}
+
+QTEST_MAIN(LogPaneTest)
+#include "tst_logpane.moc"
