@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Shows the log texts that programs send it as UDP datagrams, in four panes.</source>
+        <translation>Muestra en cuatro paneles los textos de log que los programas le envían como datagramas UDP.</translation>
+    </message>
+    <message>
+        <source>Shows this help and exits.</source>
+        <translation>Muestra esta ayuda y termina.</translation>
+    </message>
+    <message>
+        <source>Shows the version and exits.</source>
+        <translation>Muestra la versión y termina.</translation>
+    </message>
+    <message>
+        <source>Keeps at most &lt;texts&gt; texts in each pane, letting the oldest go; 0 keeps all. The default is %1.</source>
+        <translation>Guarda como mucho &lt;textos&gt; textos en cada panel y descarta los más antiguos; 0 los guarda todos. Por omisión, %1.</translation>
+    </message>
+    <message>
+        <source>texts</source>
+        <translation>textos</translation>
+    </message>
+    <message>
+        <source>unexpected argument &quot;%1&quot;</source>
+        <translation>argumento inesperado &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--history takes a whole number of texts, 0 for no limit, not &quot;%1&quot;</source>
+        <translation>--history espera un número entero de textos, 0 para no poner límite, no &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Corvane</source>
@@ -66,6 +97,14 @@
     <message>
         <source>Server bind failed. Are you running any other instance of Corvane?</source>
         <translation>Fallo al iniciar servidor. ¿Se está ejecutando ya otra instancia de Corvane?</translation>
+    </message>
+    <message>
+        <source>Datagrams that the system dropped at the viewer&apos;s socket since it started listening, because they came faster than the viewer could read them.</source>
+        <translation>Datagramas que el sistema descartó en el socket del visor desde que empezó a escuchar, porque llegaron más rápido de lo que el visor podía leerlos.</translation>
+    </message>
+    <message>
+        <source>Datagrams lost: %1</source>
+        <translation>Datagramas perdidos: %1</translation>
     </message>
 </context>
 <context>

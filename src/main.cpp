@@ -1,17 +1,35 @@
-// Starts the viewer: the application, the interface language and the main window.
+// Starts the viewer: the application, the interface language, the options and the main window.
+#include "commandline.h"
 #include "mainwindow.h"
 #include "translation.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     installInterfaceTranslator();
 
+    // The options are read before any window is built, so a wrong one changes nothing.
+    const CommandLine options = parseCommandLine(QCoreApplication::arguments());
+    switch (options.action) {
+    case CommandLine::ShowHelp:
+    case CommandLine::ShowVersion:
+        std::fputs(qUtf8Printable(options.message), stdout);
+        return 0;
+    case CommandLine::Fail:
+        std::fprintf(stderr, "%s\n", qUtf8Printable(options.message));
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+
     int result;
     {
         MainWindow window;
+        window.setHistoryLimit(options.historyLimit);
         window.show();
         result = application.exec();
     } // the window writes its settings here, while the application object still exists

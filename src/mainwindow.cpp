@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,13 +34,16 @@ MainWindow::MainWindow(QWidget *parent)
       udpListener(nullptr),
       clearTimer(nullptr),
       clearPending(false),
-      logPanes {}
+      logPanes {},
+      uiLost(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
                                                       ui->uiLog4};
-    for (int pane = 0; pane < paneCount; ++pane)
+    for (int pane = 0; pane < paneCount; ++pane) {
         logPanes[pane] = new LogPane(views[pane]);
+        logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
+    }
 
     configDir = QDir::homePath() + QLatin1String("/.corvane/");
     QDir dir;
@@ -75,6 +79,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::datagramsReceived, this, &MainWindow::slPendingDatagrams);
+    connect(udpListener, &UdpListener::datagramsDropped, this, &MainWindow::slShowLoss);
     slStartServer();
 }
 
@@ -97,6 +102,8 @@ void MainWindow::slStartServer()
     if (!typed.isNull())
         serverIp = typed;
     serverPort = quint16(ui->uiServerPort->value());
+    // A new socket counts its losses afresh.
+    slShowLoss(0);
     if (!udpListener->listen(typed, serverPort)) {
         ui->uiStatusIcon->setPixmap(QPixmap(QStringLiteral(":/corvane/Resources/ledRed.png")));
         ui->uiStatusText->setText(
@@ -207,6 +214,32 @@ void MainWindow::slClearLogs()
         pane->clear();
     logCounts.fill(0);
     setTabTitles(false);
+}
+
+void MainWindow::setHistoryLimit(int texts)
+{
+    for (LogPane *pane : logPanes)
+        pane->setHistoryLimit(texts);
+}
+
+void MainWindow::slShowLoss(qint64 lost)
+{
+    if (lost <= 0) {
+        if (uiLost)
+            uiLost->hide();
+        return;
+    }
+    // Made when there first is a loss: until then the window is as it always was.
+    if (!uiLost) {
+        uiLost = new QLabel(ui->centralWidget);
+        uiLost->setObjectName(QStringLiteral("uiLost"));
+        uiLost->setToolTip(tr("Datagrams that the system dropped at the viewer's socket since "
+                              "it started listening, because they came faster than the viewer "
+                              "could read them."));
+        ui->horizontalLayout_2->addWidget(uiLost);
+    }
+    uiLost->setText(tr("Datagrams lost: %1").arg(lost));
+    uiLost->show();
 }
 
 void MainWindow::slShowAbout()

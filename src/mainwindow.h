@@ -12,6 +12,7 @@
 #include <array>
 
 class LogPane;
+class QLabel;
 class MainWindowForm;
 class QTimer;
 class UdpListener;
@@ -30,6 +31,9 @@ public:
     // once and the clear timer is restarted.
     void processDatagrams(const QVector<QByteArray> &payloads) { slPendingDatagrams(payloads); }
 
+    // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
+    void setHistoryLimit(int texts);
+
 private slots:
     void slStartServer();
     void slPendingDatagrams(const QVector<QByteArray> &payloads);
@@ -37,6 +41,7 @@ private slots:
     void slClearTimeout();
     void slClearLogs();
     void slShowAbout();
+    void slShowLoss(qint64 lost);
 
 private:
     void loadConfig();
@@ -60,6 +65,8 @@ private:
     QVector<int> logCounts;
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
+    // Shows the datagrams the system dropped at the socket, once there is one.
+    QLabel *uiLost;
 };
 
 #endif // MAINWINDOW_H

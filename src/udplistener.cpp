@@ -1,7 +1,10 @@
 // Binds the viewer's socket and drains it in chunks that leave the window time to paint.
 #include "udplistener.h"
 
+#include "socketdrops.h"
+
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QUdpSocket>
 
 namespace {
@@ -23,12 +26,18 @@ const int receiveBufferBytes = 8 * 1024 * 1024;
 
 } // namespace
 
-UdpListener::UdpListener(QObject *parent) : QObject(parent) { }
+UdpListener::UdpListener(QObject *parent) : QObject(parent), dropCheck(new QTimer(this))
+{
+    dropCheck->setInterval(1000);
+    connect(dropCheck, &QTimer::timeout, this, &UdpListener::checkDrops);
+}
 
 bool UdpListener::listen(const QHostAddress &address, quint16 port)
 {
     delete socket;
     socket = new QUdpSocket(this);
+    dropCheck->stop();
+    droppedSoFar = 0;
     const bool isAddress = address.protocol() == QAbstractSocket::IPv4Protocol
         || address.protocol() == QAbstractSocket::IPv6Protocol;
     if (!isAddress || !socket->bind(address, port, QAbstractSocket::DefaultForPlatform))
@@ -41,6 +50,11 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
 quint16 UdpListener::localPort() const
 {
     return socket ? socket->localPort() : 0;
+}
+
+qint64 UdpListener::droppedDatagrams() const
+{
+    return socket ? ::droppedDatagrams(socket->socketDescriptor()) : -1;
 }
 
 void UdpListener::drain()
@@ -69,4 +83,19 @@ void UdpListener::drain()
     }
     if (!chunk.isEmpty())
         emit datagramsReceived(chunk);
+    arrivedSinceDropCheck = true;
+    if (!dropCheck->isActive())
+        dropCheck->start();
+}
+
+void UdpListener::checkDrops()
+{
+    const qint64 dropped = droppedDatagrams();
+    if (dropped > droppedSoFar) {
+        droppedSoFar = dropped;
+        emit datagramsDropped(dropped);
+    }
+    if (!arrivedSinceDropCheck)
+        dropCheck->stop();
+    arrivedSinceDropCheck = false;
 }

@@ -115,9 +115,18 @@ void CatalogueTest::sourceIsCompleteAndFinished()
         QVERIFY(!message.numerus);
         QVERIFY(!message.hasComment);
     }
-    QCOMPARE(mainWindow, 16);
+    // The window's own texts are all there; features add texts of their own beside them.
+    QVERIFY(mainWindow >= 16);
     QCOMPARE(about, 3);
-    QCOMPARE(messages.size(), 19);
+    const QSet<QString> keys = keysOf(messages);
+    for (const char *source :
+         {"Corvane", "&About", "E&xit", "Server", "Port", "Restart", "Clear timeout", "Clear now",
+          "Log 1", "Log 2", "Log 3", "Log 4", "TextLabel", "File", "Listening at %1:%2",
+          "Server bind failed. Are you running any other instance of Corvane?"}) {
+        QVERIFY2(keys.contains(QStringLiteral("MainWindow\x1f") + QLatin1String(source)), source);
+    }
+    for (const char *source : {"About Corvane", "Close"})
+        QVERIFY2(keys.contains(QStringLiteral("aboutWindow\x1f") + QLatin1String(source)), source);
 }
 
 void CatalogueTest::sourceHoldsExactlyTheTextsOfTheCode()

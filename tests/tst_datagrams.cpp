@@ -30,6 +30,7 @@ private slots:
     void cleanup();
 
     void onlyLog3ReachesPaneThree();
+    void historyKeepsTheNewestAndCountsAll();
     void emptyTextsChangeNothingButTitles();
     void sixTabsNameTheFirstFour();
     void nonStringTexts_data();
@@ -88,6 +89,22 @@ void DatagramsTest::onlyLog3ReachesPaneThree()
     QVERIFY(sendDatagram(port, message(fourTabs, "1", "2", "3", "4")));
     QTRY_COMPARE(w->paneTexts(), QStringList({"one\n1", "2", "three\n3", "4"}));
     QCOMPARE(w->tabTitles(), QStringList({"A (2)", "B (1)", "C (2)", "D (1)"}));
+}
+
+void DatagramsTest::historyKeepsTheNewestAndCountsAll()
+{
+    window->setHistoryLimit(3);
+    const QStringList texts = {"one", "<b>two</b>", "three", "<i>four</i>", "five", "six"};
+    for (const QString &text : texts)
+        QVERIFY(sendDatagram(port, message(fourTabs, text, "x")));
+    // The tab counts every text since the last clearing; the pane holds the newest three.
+    QTRY_COMPARE(w->tabTitles(), QStringList({"A (6)", "B (6)", "C", "D"}));
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("four\nfive\nsix"));
+    QCOMPARE(w->logs[1]->toPlainText(), QStringLiteral("x\nx\nx"));
+    w->clickClearNow();
+    QVERIFY(sendDatagram(port, message(fourTabs, "seven")));
+    QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("seven"));
+    QCOMPARE(w->tabTitles().at(0), QStringLiteral("A (1)"));
 }
 
 void DatagramsTest::emptyTextsChangeNothingButTitles()

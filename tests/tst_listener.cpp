@@ -25,6 +25,7 @@ private slots:
     void ipv6AddressIsShownWithoutBrackets();
     void addressWithScopeIsShownAsItIs();
     void portZeroShowsThePortBound();
+    void lostDatagramsAreCounted();
 };
 
 static const QString greenLamp = QStringLiteral(":/corvane/Resources/ledGreen.png");
@@ -276,6 +277,44 @@ void ListenerTest::portZeroShowsThePortBound()
     }
     // The setting stays "any port".
     QVERIFY(home.readConfig().contains("\nserverPort = 0\n"));
+}
+
+void ListenerTest::lostDatagramsAreCounted()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    // While nothing is lost, the window has nothing that says so.
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, "first")));
+    QTRY_COMPARE(w.tabTitles().at(0), QStringLiteral("A (1)"));
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("uiLost")));
+
+    // A receive buffer of a few datagrams, and a burst sent while the window cannot read.
+    auto *socket = window.findChild<QUdpSocket *>();
+    QVERIFY(socket);
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+    const int burst = 2000;
+    QUdpSocket sender;
+    const QByteArray payload = message({"A", "B", "C", "D"}, "flood");
+    for (int sent = 0; sent < burst; ++sent)
+        QCOMPARE(sender.writeDatagram(payload, QHostAddress::LocalHost, port), payload.size());
+
+    // What the tab counted and what the window says was lost make up the burst.
+    auto counted = [&] {
+        const QString title = w.tabTitles().at(0);
+        return title.mid(3, title.size() - 4).toInt() - 1;
+    };
+    QTRY_VERIFY(window.findChild<QLabel *>(QStringLiteral("uiLost")));
+    auto *lost = window.findChild<QLabel *>(QStringLiteral("uiLost"));
+    QTRY_COMPARE(lost->text(), QStringLiteral("Datagrams lost: %1").arg(burst - counted()));
+    QVERIFY(counted() < burst);
+    QVERIFY(lost->isVisibleTo(&window));
+
+    // A new socket starts counting afresh.
+    w.clickRestart();
+    QVERIFY(!lost->isVisibleTo(&window));
 }
 
 QTEST_MAIN(ListenerTest)

@@ -1,0 +1,104 @@
+// The viewer's command line: what each option reads as, and what the program does with it.
+#include "commandline.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data();
+    void reading();
+    void programAnswersBeforeAnyWindow_data();
+    void programAnswersBeforeAnyWindow();
+};
+
+void CommandLineTest::reading_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("historyLimit");
+    QTest::addColumn<QString>("message"); // a part of it
+
+    const int run = CommandLine::Run, fail = CommandLine::Fail;
+    QTest::newRow("nothing") << QStringList() << run << defaultHistoryLimit << QString();
+    QTest::newRow("history") << QStringList({"--history", "500"}) << run << 500 << QString();
+    QTest::newRow("history with =") << QStringList({"--history=7"}) << run << 7 << QString();
+    QTest::newRow("no limit") << QStringList({"--history", "0"}) << run << 0 << QString();
+    QTest::newRow("negative") << QStringList({"--history", "-1"}) << fail << defaultHistoryLimit
+                              << QStringLiteral("corvane: --history takes a whole number");
+    QTest::newRow("word") << QStringList({"--history", "many"}) << fail << defaultHistoryLimit
+                          << QStringLiteral("not \"many\"");
+    QTest::newRow("too large") << QStringList({"--history", "99999999999"}) << fail
+                               << defaultHistoryLimit << QStringLiteral("99999999999");
+    QTest::newRow("missing value")
+        << QStringList({"--history"}) << fail << defaultHistoryLimit << QStringLiteral("corvane: ");
+    QTest::newRow("unknown option")
+        << QStringList({"--colour"}) << fail << defaultHistoryLimit << QStringLiteral("colour");
+    QTest::newRow("argument") << QStringList({"file.log"}) << fail << defaultHistoryLimit
+                              << QStringLiteral("unexpected argument \"file.log\"");
+    QTest::newRow("help") << QStringList({"--help"}) << int(CommandLine::ShowHelp)
+                          << defaultHistoryLimit << QStringLiteral("--history <texts>");
+    QTest::newRow("version") << QStringList({"-v"}) << int(CommandLine::ShowVersion)
+                             << defaultHistoryLimit << QStringLiteral("corvane 1.0\n");
+}
+
+void CommandLineTest::reading()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(int, historyLimit);
+    QFETCH(QString, message);
+    const CommandLine read = parseCommandLine(QStringList {QStringLiteral("corvane")} + arguments);
+    QCOMPARE(int(read.action), action);
+    QCOMPARE(read.historyLimit, historyLimit);
+    QVERIFY2(read.message.contains(message), qPrintable(read.message));
+    QCOMPARE(read.message.isEmpty(), action == CommandLine::Run);
+}
+
+void CommandLineTest::programAnswersBeforeAnyWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("help") << QStringList({"--help"}) << 0 << QStringLiteral("--history <texts>")
+                          << QString();
+    QTest::newRow("version") << QStringList({"--version"}) << 0 << QStringLiteral("corvane 1.0\n")
+                             << QString();
+    QTest::newRow("bad history") << QStringList({"--history", "lots"}) << 2 << QString()
+                                 << QStringLiteral("corvane: --history takes a whole number of "
+                                                   "texts, 0 for no limit, not \"lots\"\n");
+}
+
+void CommandLineTest::programAnswersBeforeAnyWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, error);
+    QTemporaryDir home, runtime; // both private to this run, 0700 as Qt wants the second
+    QProcess viewer;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    viewer.setProcessEnvironment(environment);
+    viewer.start(QStringLiteral(CORVANE_VIEWER), arguments);
+    QVERIFY(viewer.waitForFinished(30000));
+    QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(viewer.exitCode(), exitCode);
+    const QString stdOut = QString::fromUtf8(viewer.readAllStandardOutput());
+    QVERIFY2(stdOut.contains(out), qPrintable(stdOut));
+    QCOMPARE(stdOut.isEmpty(), out.isEmpty());
+    QCOMPARE(QString::fromUtf8(viewer.readAllStandardError()), error);
+    // No window was built: the settings are neither read nor written.
+    QVERIFY(!QFileInfo::exists(home.filePath(QStringLiteral(".corvane"))));
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
