@@ -3,6 +3,7 @@
 // stored line costs. The same program, started with --sender, is that sender.
 
 #include "mainwindow.h"
+#include "udplistener.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -78,7 +79,8 @@ private:
 
 // Sends `count` datagrams (0: without end) at `rate` a second (0: as fast as it can), for at
 // most `seconds`, then prints how many the system took.
-int runSender(quint16 port, qint64 count, qint64 rate, double seconds)
+// With reportMs above 0 it also prints "progress <sent>" that often.
+int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs)
 {
     QUdpSocket socket;
     Payloads payloads;
@@ -86,12 +88,20 @@ int runSender(quint16 port, qint64 count, qint64 rate, double seconds)
     QElapsedTimer clock;
     clock.start();
     const qint64 limitNs = qint64(seconds * 1e9);
+    qint64 nextReportNs = reportMs * 1000000;
     qint64 sent = 0;
     for (;;) {
         if (count > 0 && sent >= count)
             break;
-        if ((sent & 63) == 0 && clock.nsecsElapsed() >= limitNs)
-            break;
+        if ((sent & 63) == 0) {
+            const qint64 now = clock.nsecsElapsed();
+            if (now >= limitNs)
+                break;
+            if (reportMs > 0 && now >= nextReportNs) {
+                say(QStringLiteral("progress %1").arg(sent));
+                nextReportNs += reportMs * 1000000;
+            }
+        }
         if (rate > 0) {
             const qint64 due = clock.nsecsElapsed() * rate / 1000000000;
             if (sent >= due) {
@@ -137,6 +147,13 @@ public:
     }
     void stop() { recording = false; }
     double longestMs() const { return longestNs / 1e6; }
+    // The longest stall since the last call, and a fresh start for the next.
+    double takeLongestMs()
+    {
+        const double longest = qMax(longestNs, clock.nsecsElapsed() - lastNs) / 1e6;
+        longestNs = 0;
+        return longest;
+    }
 
 private:
     QTimer timer;
@@ -276,6 +293,9 @@ public:
     Run viewerFlood(double seconds);
     Run viewerPaced(qint64 count, qint64 rate);
     double memoryPerLine(qint64 lines, qint64 *before, qint64 *after);
+    void soak(double seconds, double intervalSeconds);
+    // When 0 or more, the history limit the viewer's panes get instead of their default.
+    int historyLimit = -1;
 
 private:
     struct Viewer
@@ -483,6 +503,120 @@ QString number(double value, int decimals = 0)
     return value < 0 ? QStringLiteral("-") : QString::number(value, 'f', decimals);
 }
 
+void Bench::soak(double seconds, double intervalSeconds)
+{
+    auto viewer = openViewer();
+    if (historyLimit >= 0)
+        viewer->window->setHistoryLimit(historyLimit);
+    auto *listener = viewer->window->findChild<UdpListener *>();
+
+    QProcess sender;
+    sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    qint64 sentSoFar = 0;
+    QByteArray senderOutput;
+    auto readSender = [&] {
+        senderOutput += sender.readAllStandardOutput();
+        int end;
+        while ((end = senderOutput.indexOf('\n')) >= 0) {
+            const QList<QByteArray> words = senderOutput.left(end).split(' ');
+            senderOutput.remove(0, end + 1);
+            if (words.size() >= 2 && (words.at(0) == "progress" || words.at(0) == "sent"))
+                sentSoFar = words.at(1).toLongLong();
+        }
+    };
+    QObject::connect(&sender, &QProcess::readyReadStandardOutput, readSender);
+
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+            .arg(QStringLiteral("seconds"), 8)
+            .arg(QStringLiteral("received/s"), 11)
+            .arg(QStringLiteral("resident MiB"), 13)
+            .arg(QStringLiteral("texts held per pane"), 28)
+            .arg(QStringLiteral("stall ms"), 9)
+            .arg(QStringLiteral("dropped"), 9)
+            .arg(QStringLiteral("lost"), 9));
+    QElapsedTimer clock;
+    clock.start();
+    stallMeter.start();
+    sender.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--sender"), QStringLiteral("--port"),
+                  QString::number(viewer->port), QStringLiteral("--seconds"),
+                  QString::number(seconds), QStringLiteral("--report-ms"), QStringLiteral("200")});
+
+    const qint64 intervalMs = qMax<qint64>(100, qint64(intervalSeconds * 1000));
+    qint64 previousReceived = 0, previousMs = 0, summedReceived = 0, maxResident = 0;
+    double longestStall = 0, firstRate = -1;
+    // Rates of the intervals that end in the last minute of the flood.
+    qint64 lastMinuteReceived = 0, lastMinuteMs = 0;
+    bool senderDone = false;
+    for (qint64 dueMs = intervalMs; !senderDone; dueMs += intervalMs) {
+        spinUntil(
+            [&] { return clock.elapsed() >= dueMs || sender.state() == QProcess::NotRunning; },
+            giveUpMs);
+        senderDone = sender.state() == QProcess::NotRunning;
+        if (senderDone) {
+            readSender(); // its final count
+            // Whatever is still in the socket, then the final look at the drops.
+            Arrivals arrivals;
+            spinUntil(
+                [&] {
+                    arrivals.update(viewer->received());
+                    return arrivals.msSinceLast() >= quietMs;
+                },
+                giveUpMs);
+        }
+        const qint64 nowMs = clock.elapsed();
+        const qint64 received = viewer->received();
+        const qint64 delta = received - previousReceived;
+        summedReceived += delta;
+        const double rate = double(delta) * 1000.0 / double(qMax<qint64>(1, nowMs - previousMs));
+        if (firstRate < 0)
+            firstRate = rate;
+        if (nowMs > seconds * 1000 - 60000 && !senderDone) {
+            lastMinuteReceived += delta;
+            lastMinuteMs += nowMs - previousMs;
+        }
+        previousReceived = received;
+        previousMs = nowMs;
+        const qint64 resident = residentBytes();
+        maxResident = qMax(maxResident, resident);
+        QStringList held;
+        for (QTextEdit *pane : qAsConst(viewer->panes))
+            held.append(QString::number(pane->document()->blockCount()));
+        const double stall = stallMeter.takeLongestMs();
+        if (!senderDone)
+            longestStall = qMax(longestStall, stall);
+        say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                .arg(nowMs / 1000.0, 8, 'f', 1)
+                .arg(rate, 11, 'f', 0)
+                .arg(resident / 1048576.0, 13, 'f', 1)
+                .arg(held.join(QLatin1Char(' ')), 28)
+                .arg(stall, 9, 'f', 1)
+                .arg(listener ? listener->droppedDatagrams() : -1, 9)
+                .arg(sentSoFar - received, 9));
+    }
+    stallMeter.stop();
+    const qint64 received = viewer->received();
+    const double lastMinuteRate =
+        lastMinuteMs > 0 ? double(lastMinuteReceived) * 1000.0 / double(lastMinuteMs) : -1;
+    say(QStringLiteral("soak: seconds=%1 sent=%2 received=%3 summed=%4 lost=%5 dropped=%6 "
+                       "first_interval_per_s=%7 last_minute_per_s=%8 ratio=%9 longest_stall_ms=%10 "
+                       "resident_mib=%11 max_resident_mib=%12 load=%13")
+            .arg(seconds)
+            .arg(sentSoFar)
+            .arg(received)
+            .arg(summedReceived)
+            .arg(sentSoFar - received)
+            .arg(listener ? listener->droppedDatagrams() : -1)
+            .arg(number(firstRate))
+            .arg(number(lastMinuteRate))
+            .arg(firstRate > 0 && lastMinuteRate >= 0 ? number(lastMinuteRate / firstRate, 2)
+                                                      : QStringLiteral("-"))
+            .arg(number(longestStall, 1))
+            .arg(number(residentBytes() / 1048576.0, 1))
+            .arg(number(maxResident / 1048576.0, 1))
+            .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
+}
+
 void printRun(const Run &run)
 {
     say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
@@ -524,7 +658,8 @@ int main(int argc, char *argv[])
         "memory."));
     parser.addHelpOption();
     const QCommandLineOption modeOption(
-        QStringLiteral("mode"), QStringLiteral("all, flood, paced or memory (default all)."),
+        QStringLiteral("mode"),
+        QStringLiteral("all, flood, paced, memory or soak (default all; soak is not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -553,13 +688,26 @@ int main(int argc, char *argv[])
     const QCommandLineOption noBareOption(
         QStringLiteral("no-bare"),
         QStringLiteral("Skip the bare socket run of the flood (for profiling the viewer)."));
+    const QCommandLineOption intervalOption(
+        QStringLiteral("interval"),
+        QStringLiteral("Soak: seconds between two rows of figures (default 10)."),
+        QStringLiteral("seconds"), QStringLiteral("10"));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QStringLiteral("Give the viewer's panes this history limit instead of their default."),
+        QStringLiteral("texts"));
+    const QCommandLineOption reportOption(
+        QStringLiteral("report-ms"),
+        QStringLiteral("Sender: print how many it sent this often (used internally)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
                                         QStringLiteral("Sender: the port to send to."),
                                         QStringLiteral("port"));
     parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
-                       bufferOption, shapeAllOption, noBareOption, senderOption, portOption});
+                       bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
+                       reportOption, senderOption, portOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -575,13 +723,13 @@ int main(int argc, char *argv[])
         // A paced sender is told its count; an endless one only its time.
         return runSender(quint16(parser.value(portOption).toUInt()),
                          parser.isSet(countOption) ? count : 0, parser.isSet(rateOption) ? rate : 0,
-                         seconds);
+                         seconds, parser.value(reportOption).toLongLong());
     }
 
     const QString mode = parser.value(modeOption);
     const bool all = mode == QLatin1String("all");
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
-        && mode != QLatin1String("memory")) {
+        && mode != QLatin1String("memory") && mode != QLatin1String("soak")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -594,10 +742,18 @@ int main(int argc, char *argv[])
     Bench bench(home.path());
     bench.receiveBuffer = parser.value(bufferOption).toInt();
     bench.shapeAll = parser.isSet(shapeAllOption);
+    if (parser.isSet(historyOption))
+        bench.historyLimit = parser.value(historyOption).toInt();
 
     say(QStringLiteral("corvane-bench: load average %1, %2 cores")
             .arg(loadAverage())
             .arg(QThread::idealThreadCount()));
+    if (mode == QLatin1String("soak")) {
+        // An endless flood: rate, memory, texts held, stalls and losses as time goes on.
+        bench.soak(parser.isSet(secondsOption) || quick ? seconds : 300,
+                   parser.value(intervalOption).toDouble());
+        return 0;
+    }
     say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
             .arg(QStringLiteral("run"), -14)
             .arg(QStringLiteral("sent"), 9)

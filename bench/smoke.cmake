@@ -35,3 +35,27 @@ math(EXPR sum "${CMAKE_MATCH_2} + ${CMAKE_MATCH_3}")
 if(NOT CMAKE_MATCH_2 GREATER 0 OR NOT sum EQUAL CMAKE_MATCH_1)
     message(FATAL_ERROR "paced figures do not add up: ${line}")
 endif()
+
+# The soak run: its rows add up to what the tabs counted, and at the end the viewer's count of
+# dropped datagrams is what the sender sent less what arrived.
+execute_process(COMMAND ${BENCH} --mode soak --seconds 2 --interval 0.5
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+message("${output}")
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "the soak run failed (${result}): ${errors}")
+endif()
+string(REGEX MATCH "soak: seconds=[0-9.]+ sent=([0-9]+) received=([0-9]+) summed=([0-9]+) lost=(-?[0-9]+) dropped=(-?[0-9]+) "
+       line "${output}")
+if(NOT line)
+    message(FATAL_ERROR "no soak summary with sent, received, summed, lost and dropped")
+endif()
+math(EXPR sum "${CMAKE_MATCH_2} + ${CMAKE_MATCH_4}")
+if(NOT CMAKE_MATCH_2 GREATER 0 OR NOT sum EQUAL CMAKE_MATCH_1 OR NOT CMAKE_MATCH_3 EQUAL CMAKE_MATCH_2
+   OR NOT CMAKE_MATCH_5 EQUAL CMAKE_MATCH_4)
+    message(FATAL_ERROR "soak figures do not add up: ${line}")
+endif()
+foreach(key first_interval_per_s longest_stall_ms resident_mib max_resident_mib)
+    if(NOT output MATCHES "${key}=${number}")
+        message(FATAL_ERROR "the soak summary has no figure for ${key}")
+    endif()
+endforeach()
