@@ -93,7 +93,6 @@ void LogPane::append(const QStringList &texts, qreal hiddenWidth)
     }
     flushPlainRun();
     cursor.endEditBlock();
-    trimHistory();
     // Like append(), give the pane's own cursor back the format it had: otherwise it would
     // take on the format of the rich text before it, and the next plain text with it.
     if (!userCursor.hasSelection())
@@ -117,7 +116,7 @@ void LogPane::setHistoryLimit(int texts)
 
 void LogPane::trimHistory()
 {
-    if (limit == 0 || textCount() <= limit)
+    if (textsOverLimit() == 0)
         return;
     const int drop = textCount() - limit + limit / 10;
     int end = 0;

@@ -27,17 +27,18 @@ public:
     void append(const QStringList &texts, qreal hiddenWidth = -1);
     void clear();
 
-    // The most texts the pane keeps, 0 for no limit. Once it holds more, it lets the oldest
-    // go, whole texts, a tenth of the limit at a time: every removal makes Qt move each text
-    // that stays, so removing one text per arrival would cost far more than the texts do.
+    // The most texts the pane keeps, 0 for no limit. A pane that holds more lets the oldest
+    // go, whole texts, a tenth of the limit at a time, when trimHistory() is called (at once
+    // for a new limit): every removal makes Qt move each text that stays, so removing a few
+    // texts as they arrive would cost far more than the texts themselves.
     void setHistoryLimit(int texts);
     int historyLimit() const { return limit; }
-    // The texts the pane holds now.
+    // The texts the pane holds now, and those beyond its limit.
     int textCount() const { return int(textLengths.size()); }
-
-private:
+    int textsOverLimit() const { return limit > 0 ? qMax(0, textCount() - limit) : 0; }
     void trimHistory();
 
+private:
     QTextEdit *pane;
     int limit = 0;
     // The length of each text held, oldest first, in document positions, with the paragraph

@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "historytrimmer.h"
 #include "logmessage.h"
 #include "logpane.h"
 #include "mainwindowform.h"
@@ -35,6 +36,7 @@ MainWindow::MainWindow(QWidget *parent)
       clearTimer(nullptr),
       clearPending(false),
       logPanes {},
+      historyTrimmer(nullptr),
       uiLost(nullptr)
 {
     ui->setupUi(this);
@@ -44,6 +46,7 @@ MainWindow::MainWindow(QWidget *parent)
         logPanes[pane] = new LogPane(views[pane]);
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
     }
+    historyTrimmer = new HistoryTrimmer(logPanes, this);
 
     configDir = QDir::homePath() + QLatin1String("/.corvane/");
     QDir dir;
@@ -151,6 +154,7 @@ void MainWindow::slPendingDatagrams(const QVector<QByteArray> &payloads)
 
     for (int pane = 0; pane < paneCount; ++pane)
         appendLog(pane, texts[pane]);
+    historyTrimmer->schedule();
     // Each datagram names the tabs bare and each of its texts brings the counts back, so the
     // last datagram of the batch decides which of the two the tabs show.
     setTabTitles(lastHadText);

@@ -11,6 +11,7 @@
 
 #include <array>
 
+class HistoryTrimmer;
 class LogPane;
 class QLabel;
 class MainWindowForm;
@@ -65,6 +66,7 @@ private:
     QVector<int> logCounts;
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
+    HistoryTrimmer *historyTrimmer;
     // Shows the datagrams the system dropped at the socket, once there is one.
     QLabel *uiLost;
 };

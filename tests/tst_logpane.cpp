@@ -71,11 +71,17 @@ void LogPaneTest::keepsTheNewestTexts()
     auto *pane = new LogPane(&view);
     pane->setHistoryLimit(limit);
     if (oneAtATime) {
-        for (const QString &text : texts)
+        for (const QString &text : texts) {
             pane->append({text});
+            pane->trimHistory();
+        }
     } else {
         pane->append(texts);
+        QCOMPARE(pane->textCount(), texts.size());
+        QCOMPARE(pane->textsOverLimit(), limit > 0 ? qMax(0, texts.size() - limit) : 0);
+        pane->trimHistory();
     }
+    QCOMPARE(pane->textsOverLimit(), 0);
     QCOMPARE(pane->textCount(), kept);
 
     // The text of a pane that was only ever sent the newest texts...
