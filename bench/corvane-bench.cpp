@@ -41,6 +41,16 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
+// The offscreen platform says this whenever a main window is shown, which would put it between
+// the table's rows; every other message goes through as before.
+QtMessageHandler passMessage = nullptr;
+
+void dropSizeHintsNotice(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (text != QLatin1String("This plugin does not support propagateSizeHints()"))
+        passMessage(type, context, text);
+}
+
 // ----------------------------------------------------------------------------------------
 // Sender
 
@@ -646,6 +656,7 @@ int main(int argc, char *argv[])
             qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
     }
 
+    passMessage = qInstallMessageHandler(dropSizeHintsNotice);
     std::unique_ptr<QCoreApplication> application;
     if (sender)
         application = std::make_unique<QCoreApplication>(argc, argv);

@@ -7,6 +7,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include "unixsignals.h"
+#endif
+
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
@@ -25,6 +29,14 @@ int main(int argc, char *argv[])
     case CommandLine::Run:
         break;
     }
+
+#ifdef Q_OS_UNIX
+    // Ctrl+C in the terminal, kill and a closed terminal close the windows as File, Exit does
+    // (an open About box first), so the settings are written below and the exit status is 0.
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::received, &application,
+                     &QApplication::closeAllWindows);
+#endif
 
     int result;
     {

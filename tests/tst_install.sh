@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and packages it, then checks what a user gets:
-# both programs, the desktop entry and the icon, and a Debian package that depends on the
-# Qt 5 runtime libraries.
+# both programs, the desktop entry, the icon and the licence, and a Debian package that depends
+# on the Qt 5 runtime libraries.
 # Usage: tst_install.sh <build dir> [cmake] [cpack]
 set -eu
 build=$1
@@ -41,6 +41,17 @@ if [ -f "$icon" ]; then
 else
     fail "share/icons/hicolor/128x128/apps/corvane.png is not installed"
 fi
+copyright=$prefix/share/doc/corvane/copyright
+if [ -f "$copyright" ]; then
+    # Debian's machine-readable format, naming the licence for every file.
+    head -n 1 "$copyright" |
+        grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "the copyright file does not start with the DEP-5 Format line"
+    grep -qxF 'Files: *' "$copyright" || fail "the copyright file has no paragraph for all files"
+    grep -qxF 'License: GPL-3+' "$copyright" || fail "the copyright file names no GPL-3+ licence"
+else
+    fail "share/doc/corvane/copyright is not installed"
+fi
 version=$("$prefix/bin/corvane-send" --version) || fail "the installed corvane-send does not run"
 case $version in
 corvane-send\ [0-9]*) ;;
@@ -61,7 +72,7 @@ if [ -f "$1" ]; then
     done
     contents=$(dpkg-deb --contents "$1")
     for file in usr/bin/corvane usr/bin/corvane-send usr/share/applications/corvane.desktop \
-        usr/share/icons/hicolor/128x128/apps/corvane.png; do
+        usr/share/icons/hicolor/128x128/apps/corvane.png usr/share/doc/corvane/copyright; do
         echo "$contents" | grep -q " \./$file\$" || fail "the package lacks /$file"
     done
 else

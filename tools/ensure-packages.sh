@@ -17,6 +17,7 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     echo "Corvane needs these Debian packages:$missing" >&2
     echo "Install them with:  sudo apt-get update && sudo apt-get install --no-install-recommends$missing" >&2
+    echo "or, without sudo:   su -c 'apt-get update && apt-get install --no-install-recommends$missing'" >&2
     echo "then run the same make command again." >&2
     exit 1
 fi
