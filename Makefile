@@ -11,6 +11,7 @@ FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
 # The sanitizer suite and the fuzzers build in trees of their own.
 ASAN_BUILD   ?= build-asan
+TSAN_BUILD   ?= build-tsan
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 # `make install` puts the build here: the programs in $(PREFIX)/bin.
@@ -28,7 +29,10 @@ SANITIZER_ENV = QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=intercept_tls_get_addr=0 
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run build install test test-sanitize fuzz bench clean
+TSAN_ENV = QT_QPA_PLATFORM=offscreen \
+	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1
+
+.PHONY: run build install test test-sanitize test-threads fuzz bench clean
 
 build:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
@@ -50,6 +54,7 @@ test:
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitize
+	$(MAKE) --no-print-directory test-threads
 	$(MAKE) --no-print-directory fuzz
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -58,6 +63,15 @@ test-sanitize:
 	cmake -S . -B $(ASAN_BUILD) -DCORVANE_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# The whole suite again, built with ThreadSanitizer: the socket is read on a thread of its own
+# and hands messages to the window's thread. Qt itself is not built with it, so races inside
+# Qt's own code are not looked for (tests/tsan.supp).
+test-threads:
+	@tools/ensure-packages.sh $(TEST_PACKAGES)
+	cmake -S . -B $(TSAN_BUILD) -DCORVANE_THREAD_SANITIZE=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest --output-on-failure -j $(JOBS)
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS over its corpus.
 fuzz:
@@ -75,4 +89,4 @@ bench:
 	$(BENCH_BUILD)/bench/corvane-bench $(BENCH_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

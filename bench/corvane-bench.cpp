@@ -364,11 +364,10 @@ std::unique_ptr<Bench::Viewer> Bench::openViewer()
         say(QStringLiteral("error: the window has no tabWidget or panes uiLog1 to uiLog4"));
         std::exit(2);
     }
-    if (auto *socket = viewer->window->findChild<QUdpSocket *>()) {
+    if (auto *listener = viewer->window->findChild<UdpListener *>()) {
         if (receiveBuffer > 0)
-            socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBuffer);
-        grantedBuffer =
-            socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
+            listener->setReceiveBufferSize(receiveBuffer);
+        grantedBuffer = listener->receiveBufferSize();
     }
     if (shapeAll) {
         for (QTextEdit *pane : qAsConst(viewer->panes)) {

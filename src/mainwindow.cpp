@@ -81,7 +81,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
 
     udpListener = new UdpListener(this);
-    connect(udpListener, &UdpListener::datagramsReceived, this, &MainWindow::slPendingDatagrams);
+    connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
     connect(udpListener, &UdpListener::datagramsDropped, this, &MainWindow::slShowLoss);
     slStartServer();
 }
@@ -127,9 +127,18 @@ void MainWindow::slStartServer()
     slClearLogs();
 }
 
-void MainWindow::slPendingDatagrams(const QVector<QByteArray> &payloads)
+void MainWindow::processDatagrams(const QVector<QByteArray> &payloads)
 {
-    if (payloads.isEmpty())
+    QVector<LogMessage> messages;
+    messages.reserve(payloads.size());
+    for (const QByteArray &payload : payloads)
+        messages.append(LogMessage::fromDatagram(payload));
+    slPendingDatagrams(messages);
+}
+
+void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
+{
+    if (messages.isEmpty())
         return;
     // The clear timer needs the event loop to expire, so only the first batch after a quiet
     // period can find a clear pending.
@@ -140,8 +149,7 @@ void MainWindow::slPendingDatagrams(const QVector<QByteArray> &payloads)
 
     QStringList texts[paneCount];
     bool lastHadText = false;
-    for (const QByteArray &payload : payloads) {
-        const LogMessage message = LogMessage::fromDatagram(payload);
+    for (const LogMessage &message : messages) {
         tabCaptions = message.captions;
         for (int pane = 0; pane < paneCount; ++pane) {
             if (message.texts[pane].isEmpty())

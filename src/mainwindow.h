@@ -2,6 +2,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "logmessage.h"
 #include "panes.h"
 
 #include <QHostAddress>
@@ -30,14 +31,14 @@ public:
     // Handles datagram payloads as one batch, exactly as if they had just been read from the
     // socket in one go: the first may clear the panes, all are routed, titles are composed
     // once and the clear timer is restarted.
-    void processDatagrams(const QVector<QByteArray> &payloads) { slPendingDatagrams(payloads); }
+    void processDatagrams(const QVector<QByteArray> &payloads);
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
     void setHistoryLimit(int texts);
 
 private slots:
     void slStartServer();
-    void slPendingDatagrams(const QVector<QByteArray> &payloads);
+    void slPendingDatagrams(const QVector<LogMessage> &messages);
     void slTimeoutChanged(int state);
     void slClearTimeout();
     void slClearLogs();

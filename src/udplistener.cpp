@@ -1,7 +1,16 @@
-// Binds the viewer's socket and drains it in chunks that leave the window time to paint.
+// Binds the viewer's socket, has it read, and hands the messages to the window in chunks.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "udplistener.h"
 
 #include "socketdrops.h"
+
+#ifdef Q_OS_UNIX
+#include "datagramreader.h"
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -9,90 +18,164 @@
 
 namespace {
 
-// A drain reads and hands on datagrams in chunks of this many, and starts no new chunk once
-// it has run this long; then it returns to the event loop, and the socket signals readyRead()
-// again on the next turn. So a flood keeps the window painting and answering clicks. A
-// datagram costs about 12 us of processor time here, most of it the layout of its text, so
-// a drain lasts about 25 ms on an idle core. Smaller chunks paint more often and cost more
-// per datagram; larger ones let the longest stall grow past 100 ms on a busy machine.
-const int datagramsPerChunk = 256;
-const qint64 drainBudgetMs = 20;
-// A chunk also ends once it holds this many bytes. One large datagram of markup can take half
-// a second to show, so 256 of them in one chunk would freeze the window for two minutes.
-const qint64 bytesPerChunk = 64 * 1024;
+// The window takes messages in chunks of this many, and starts no new chunk once it has spent
+// this long; then it returns to the event loop to paint and answer clicks, and takes the rest
+// on the next turn. Smaller chunks paint more often and cost more per message; larger ones
+// let the longest stall grow.
+const int messagesPerChunk = 256;
+const qint64 takeBudgetMs = 20;
+// A chunk also ends once it holds this many bytes of text. One large text of markup can take
+// half a second to show, so 256 of them in one chunk would freeze the window for minutes.
+const qint64 bytesPerChunk = 128 * 1024;
 
-// Ask the system for a receive buffer that absorbs the bursts between two drains.
+// What waits for the window at most: a burst of some seconds of a busy program's messages.
+const int queuedMessages = 200000;
+const qint64 queuedBytes = 256 * 1024 * 1024;
+
+// Ask the system for a receive buffer that absorbs the bursts the reader cannot follow.
 const int receiveBufferBytes = 8 * 1024 * 1024;
 
 } // namespace
 
-UdpListener::UdpListener(QObject *parent) : QObject(parent), dropCheck(new QTimer(this))
+UdpListener::UdpListener(QObject *parent)
+    : QObject(parent),
+      queue(queuedMessages, queuedBytes),
+      moreToTake(new QTimer(this)),
+      dropCheck(new QTimer(this))
 {
+    moreToTake->setSingleShot(true);
+    moreToTake->setInterval(0);
+    connect(moreToTake, &QTimer::timeout, this, &UdpListener::takeMessages);
     dropCheck->setInterval(1000);
     connect(dropCheck, &QTimer::timeout, this, &UdpListener::checkDrops);
 }
 
+UdpListener::~UdpListener()
+{
+    stopReading();
+}
+
+void UdpListener::stopReading()
+{
+    reader.reset();
+    delete socket;
+    socket = nullptr;
+    descriptor = -1;
+    boundPort = 0;
+    moreToTake->stop();
+    dropCheck->stop();
+    queue.clear();
+    queueDropsBefore = queue.dropped();
+    reportedDrops = 0;
+}
+
 bool UdpListener::listen(const QHostAddress &address, quint16 port)
 {
-    delete socket;
+    stopReading();
     socket = new QUdpSocket(this);
-    dropCheck->stop();
-    droppedSoFar = 0;
     const bool isAddress = address.protocol() == QAbstractSocket::IPv4Protocol
         || address.protocol() == QAbstractSocket::IPv6Protocol;
     if (!isAddress || !socket->bind(address, port, QAbstractSocket::DefaultForPlatform))
         return false;
-    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBufferBytes);
-    connect(socket, &QUdpSocket::readyRead, this, &UdpListener::drain);
+    boundPort = socket->localPort();
+    descriptor = int(socket->socketDescriptor());
+    setReceiveBufferSize(receiveBufferBytes);
+#ifdef Q_OS_UNIX
+    // The reading thread gets a descriptor of its own for the bound socket, and Qt's socket,
+    // with its notifier on this thread, goes: nothing here reads it any more.
+    descriptor = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (descriptor >= 0) {
+        delete socket;
+        socket = nullptr;
+        reader = std::make_unique<DatagramReader>(descriptor, &queue, [this] {
+            QMetaObject::invokeMethod(this, &UdpListener::takeMessages, Qt::QueuedConnection);
+        });
+        return true;
+    }
+#endif
+    descriptor = int(socket->socketDescriptor());
+    connect(socket, &QUdpSocket::readyRead, this, &UdpListener::readOnThisThread);
     return true;
 }
 
 quint16 UdpListener::localPort() const
 {
-    return socket ? socket->localPort() : 0;
+    return boundPort;
 }
 
 qint64 UdpListener::droppedDatagrams() const
 {
-    return socket ? ::droppedDatagrams(socket->socketDescriptor()) : -1;
+    const qint64 system = descriptor >= 0 ? ::droppedDatagrams(descriptor) : -1;
+    const qint64 handOver = queue.dropped() - queueDropsBefore;
+    if (system < 0)
+        return handOver > 0 ? handOver : -1;
+    return system + handOver;
 }
 
-void UdpListener::drain()
+int UdpListener::receiveBufferSize() const
 {
-    QVector<QByteArray> chunk;
-    chunk.reserve(datagramsPerChunk);
-    qint64 chunkBytes = 0;
-    QElapsedTimer clock;
-    clock.start();
-    // pendingDatagramSize() is -1 when nothing is pending, so it answers hasPendingDatagrams()
-    // too, with one system call less for every datagram.
+#ifdef Q_OS_UNIX
+    int bytes = 0;
+    socklen_t length = sizeof(bytes);
+    if (descriptor >= 0 && ::getsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &bytes, &length) == 0)
+        return bytes;
+    return -1;
+#else
+    return socket ? socket->socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt()
+                  : -1;
+#endif
+}
+
+void UdpListener::setReceiveBufferSize(int bytes)
+{
+#ifdef Q_OS_UNIX
+    if (descriptor >= 0)
+        ::setsockopt(descriptor, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes));
+#else
+    if (socket)
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, bytes);
+#endif
+}
+
+// Where no thread reads the socket, this one does, as the datagrams arrive.
+void UdpListener::readOnThisThread()
+{
+    QVector<LogMessage> messages;
     qint64 size;
     while ((size = socket->pendingDatagramSize()) >= 0) {
         QByteArray datagram(int(size), Qt::Uninitialized);
         if (socket->readDatagram(datagram.data(), size) < 0)
             break;
-        chunk.append(datagram);
-        chunkBytes += size;
-        if (chunk.size() >= datagramsPerChunk || chunkBytes >= bytesPerChunk) {
-            emit datagramsReceived(chunk);
-            chunk.clear();
-            chunkBytes = 0;
-            if (clock.elapsed() >= drainBudgetMs)
-                break;
+        messages.append(LogMessage::fromDatagram(datagram));
+    }
+    if (queue.push(std::move(messages)))
+        takeMessages();
+}
+
+void UdpListener::takeMessages()
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const QVector<LogMessage> chunk = queue.take(messagesPerChunk, bytesPerChunk);
+        if (chunk.isEmpty())
+            break;
+        emit messagesReceived(chunk);
+        arrivedSinceDropCheck = true;
+        if (!dropCheck->isActive())
+            dropCheck->start();
+        if (clock.elapsed() >= takeBudgetMs) {
+            moreToTake->start();
+            break;
         }
     }
-    if (!chunk.isEmpty())
-        emit datagramsReceived(chunk);
-    arrivedSinceDropCheck = true;
-    if (!dropCheck->isActive())
-        dropCheck->start();
 }
 
 void UdpListener::checkDrops()
 {
     const qint64 dropped = droppedDatagrams();
-    if (dropped > droppedSoFar) {
-        droppedSoFar = dropped;
+    if (dropped > reportedDrops) {
+        reportedDrops = dropped;
         emit datagramsDropped(dropped);
     }
     if (!arrivedSinceDropCheck)

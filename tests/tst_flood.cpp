@@ -1,11 +1,15 @@
 #include "mainwindow.h"
 #include "testsupport.h"
 
+#include <QLabel>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 // Texts in quantity: a pane on a tab nobody has looked at yet must lay its texts out as it
 // will show them. Laid out for the few dozen pixels its viewport had before the window was
@@ -17,6 +21,7 @@ class FloodTest : public QObject
 
 private slots:
     void hiddenPanesLayOutAsTheyWillBeShown();
+    void burstWhileTheWindowIsBusyArrivesWhole();
 };
 
 namespace {
@@ -59,6 +64,40 @@ void FloodTest::hiddenPanesLayOutAsTheyWillBeShown()
     QTRY_VERIFY(log3->isVisible());
     QCOMPARE(linesOfFirstText(log3), 1);
     QCOMPARE(log3->toPlainText(), text);
+}
+
+void FloodTest::burstWhileTheWindowIsBusyArrivesWhole()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort("timeoutEnabled = 0\n");
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    QVERIFY(tabs);
+
+    // A large table keeps the window busy laying it out for a good part of a second, and a
+    // burst of small datagrams, more than the socket's buffer holds, follows at once.
+    QString table = QStringLiteral("<table>");
+    while (table.size() < 60000)
+        table += QLatin1String("<tr><td>a</td><td>b</td><td>c</td></tr>");
+    table += QLatin1String("</table>");
+    QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, table)));
+    const int burst = 20000;
+    std::atomic<int> sent {0};
+    std::thread sender([&] {
+        QUdpSocket socket;
+        const QByteArray payload = message({"A", "B", "C", "D"}, {}, "small");
+        for (int i = 0; i < burst; ++i) {
+            if (socket.writeDatagram(payload, QHostAddress::LocalHost, port) == payload.size())
+                ++sent;
+        }
+    });
+    sender.join();
+    QCOMPARE(sent.load(), burst);
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->tabText(1), QStringLiteral("B (%1)").arg(burst), 60000);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("A (1)"));
+    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("uiLost")));
 }
 
 QTEST_MAIN(FloodTest)

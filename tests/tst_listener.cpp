@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "testsupport.h"
+#include "udplistener.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -291,13 +292,14 @@ void ListenerTest::lostDatagramsAreCounted()
     QTRY_COMPARE(w.tabTitles().at(0), QStringLiteral("A (1)"));
     QVERIFY(!window.findChild<QLabel *>(QStringLiteral("uiLost")));
 
-    // A receive buffer of a few datagrams, and a burst sent while the window cannot read.
-    auto *socket = window.findChild<QUdpSocket *>();
-    QVERIFY(socket);
-    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
-    const int burst = 2000;
+    // The smallest receive buffer, and a burst of large datagrams: while one waits to be read,
+    // the system has no room for the next.
+    auto *listener = window.findChild<UdpListener *>();
+    QVERIFY(listener);
+    listener->setReceiveBufferSize(4096);
+    const int burst = 500;
     QUdpSocket sender;
-    const QByteArray payload = message({"A", "B", "C", "D"}, "flood");
+    const QByteArray payload = message({"A", "B", "C", "D"}, QString(30000, QLatin1Char('x')));
     for (int sent = 0; sent < burst; ++sent)
         QCOMPARE(sender.writeDatagram(payload, QHostAddress::LocalHost, port), payload.size());
 

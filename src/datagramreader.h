@@ -1,0 +1,36 @@
+// Reads a bound UDP socket on a thread of its own and hands the messages to a queue.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef DATAGRAMREADER_H
+#define DATAGRAMREADER_H
+
+#include <functional>
+#include <thread>
+
+class MessageQueue;
+
+// While the window lays out texts, paints, or shows a large rich text, the socket is still
+// read here: datagrams are taken from the system as they arrive, read as messages, and queued
+// for the window, so that no burst overflows the socket's receive buffer because the window
+// was busy. It owns the socket descriptor it is given and closes it when destroyed.
+class DatagramReader
+{
+public:
+    // `messagesWaiting` is called on the reading thread whenever the queue goes from empty to
+    // holding messages.
+    DatagramReader(int socketDescriptor, MessageQueue *queue,
+                   std::function<void()> messagesWaiting);
+    ~DatagramReader();
+    DatagramReader(const DatagramReader &) = delete;
+    DatagramReader &operator=(const DatagramReader &) = delete;
+
+private:
+    void run();
+
+    int socket;
+    int stopPipe[2];
+    MessageQueue *queue;
+    std::function<void()> messagesWaiting;
+    std::thread thread;
+};
+
+#endif // DATAGRAMREADER_H

@@ -1,0 +1,133 @@
+// The hand-over between the reading thread and the window: bounds, order and drops.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "messagequeue.h"
+
+#include <QtTest>
+
+#include <thread>
+
+class MessageQueueTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bounds_data();
+    void bounds();
+    void wakesOnlyWhenItStopsBeingEmpty();
+    void handsOverBetweenThreadsInOrder();
+};
+
+namespace {
+
+LogMessage numbered(int number, int textLength = 10)
+{
+    LogMessage message;
+    message.captions = QStringList({"a", "b", "c", "d"});
+    message.texts[0] =
+        QStringLiteral("%1 ").arg(number).leftJustified(textLength, QLatin1Char('.'));
+    return message;
+}
+
+QVector<LogMessage> numbers(int from, int count, int textLength = 10)
+{
+    QVector<LogMessage> messages;
+    for (int i = from; i < from + count; ++i)
+        messages.append(numbered(i, textLength));
+    return messages;
+}
+
+int numberOf(const LogMessage &message)
+{
+    return message.texts[0].section(QLatin1Char(' '), 0, 0).toInt();
+}
+
+} // namespace
+
+void MessageQueueTest::bounds_data()
+{
+    const qint64 small = MessageQueue::bytesOf(numbered(0));
+    const qint64 large = MessageQueue::bytesOf(numbered(0, 1000));
+    QTest::addColumn<int>("maxMessages");
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<int>("pushed");
+    QTest::addColumn<int>("textLength");
+    QTest::addColumn<int>("held");
+    QTest::addColumn<int>("takeMessages");
+    QTest::addColumn<qint64>("takeBytes");
+    QTest::addColumn<int>("taken");
+    QTest::newRow("room for all") << 100 << 100 * small << 50 << 10 << 50 << 20 << 100 * small
+                                  << 20;
+    QTest::newRow("full by count")
+        << 10 << 100 * small << 15 << 10 << 10 << 100 << 100 * small << 10;
+    QTest::newRow("full by bytes") << 100 << 3 * large << 5 << 1000 << 3 << 100 << 10 * large << 3;
+    QTest::newRow("a chunk ends at its bytes")
+        << 100 << 100 * large << 10 << 1000 << 10 << 100 << 2 * large + 1 << 2;
+    QTest::newRow("the first is taken, however large")
+        << 100 << 100 * large << 3 << 1000 << 3 << 100 << qint64(1) << 1;
+}
+
+void MessageQueueTest::bounds()
+{
+    QFETCH(int, maxMessages);
+    QFETCH(qint64, maxBytes);
+    QFETCH(int, pushed);
+    QFETCH(int, textLength);
+    QFETCH(int, held);
+    QFETCH(int, takeMessages);
+    QFETCH(qint64, takeBytes);
+    QFETCH(int, taken);
+
+    MessageQueue queue(maxMessages, maxBytes);
+    queue.push(numbers(0, pushed, textLength));
+    QCOMPARE(queue.size(), held);
+    QCOMPARE(queue.dropped(), qint64(pushed - held));
+    const QVector<LogMessage> chunk = queue.take(takeMessages, takeBytes);
+    QCOMPARE(chunk.size(), taken);
+    // The oldest first, in order; what did not fit was the newest.
+    for (int i = 0; i < chunk.size(); ++i)
+        QCOMPARE(numberOf(chunk.at(i)), i);
+    QCOMPARE(queue.size(), held - taken);
+    // Taking makes room again.
+    queue.push(numbers(pushed, taken, textLength));
+    QCOMPARE(queue.size(), held);
+    QCOMPARE(queue.dropped(), qint64(pushed - held));
+}
+
+void MessageQueueTest::wakesOnlyWhenItStopsBeingEmpty()
+{
+    MessageQueue queue(100, 1 << 20);
+    QVERIFY(!queue.push({}));
+    QVERIFY(queue.push(numbers(0, 2)));
+    QVERIFY(!queue.push(numbers(2, 2)));
+    QCOMPARE(queue.take(10, 1 << 20).size(), 4);
+    QVERIFY(queue.push(numbers(4, 1)));
+    queue.clear();
+    QCOMPARE(queue.size(), 0);
+    QVERIFY(queue.push(numbers(5, 1)));
+}
+
+void MessageQueueTest::handsOverBetweenThreadsInOrder()
+{
+    MessageQueue queue(1000, 1 << 24);
+    const int total = 100000;
+    std::thread reader([&] {
+        for (int next = 0; next < total;) {
+            QVector<LogMessage> batch = numbers(next, 100);
+            const int before = int(queue.dropped());
+            queue.push(std::move(batch));
+            // Pushed again whatever found the queue full, so that all arrive.
+            next += 100 - int(queue.dropped() - before);
+            if (queue.dropped() > before)
+                std::this_thread::yield();
+        }
+    });
+    int expected = 0;
+    while (expected < total) {
+        for (const LogMessage &message : queue.take(64, 1 << 20))
+            QCOMPARE(numberOf(message), expected++);
+    }
+    reader.join();
+}
+
+QTEST_GUILESS_MAIN(MessageQueueTest)
+#include "tst_messagequeue.moc"
