@@ -10,23 +10,28 @@
 #include <QTextEdit>
 #include <QtTest>
 
-// The consumer under tests/clientconsumer/ is configured with find_package(Corvane) against a
-// `cmake --install` of this build into a temporary prefix, built, and run as a user runs it.
+// The consumer under tests/clientconsumer/ and the example under examples/client/ are configured
+// with find_package(Corvane) against a `cmake --install` of this build into a temporary prefix,
+// built, and run as a user runs them.
 class ClientPackageTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
+    void exampleShowsInViewer();
     void messagesShowExactlyAsWritten();
     void fatalMessageIsSentBeforeTheEnd();
     void floodWithoutViewerCostsNoMoreThanFormatting();
 
 private:
-    ProcessResult runConsumer(const QStringList &arguments, const QString &address);
+    bool build(const QString &source, const QString &binary);
+    ProcessResult run(const QString &program, const QStringList &arguments, const QString &address);
 
     QTemporaryDir work;
+    QString prefix;
     QString consumer;
+    QString example;
 };
 
 namespace {
@@ -47,36 +52,51 @@ void ClientPackageTest::initTestCase()
 {
     qRegisterMetaType<QProcess::ExitStatus>(); // for the spy on QProcess::finished
     QVERIFY(work.isValid());
-    const QString prefix = work.filePath(QStringLiteral("prefix"));
-    const QString build = work.filePath(QStringLiteral("build"));
+    prefix = work.filePath(QStringLiteral("prefix"));
     // The development files alone: what the -dev package holds.
-    ProcessResult result =
+    const ProcessResult result =
         runTool({"--install", CORVANE_BUILD_DIR, "--prefix", prefix, "--component", "Development"});
     QVERIFY(result.finished && result.exitCode == 0);
+    QVERIFY(build(QStringLiteral(CORVANE_CONSUMER_DIR), QStringLiteral("consumer")));
+    consumer = work.filePath(QStringLiteral("consumer/consumer"));
+    QVERIFY(
+        build(QStringLiteral(CORVANE_SOURCE_DIR "/examples/client"), QStringLiteral("example")));
+    example = work.filePath(QStringLiteral("example/corvane-client-example"));
+}
+
+// Configures and builds a project in the work directory as its user would.
+bool ClientPackageTest::build(const QString &source, const QString &binary)
+{
+    const QString tree = work.filePath(binary);
     QStringList configure = {"-S",
-                             CORVANE_CONSUMER_DIR,
+                             source,
                              "-B",
-                             build,
+                             tree,
                              "-DCMAKE_PREFIX_PATH=" + prefix,
                              "-DCMAKE_BUILD_TYPE=" CORVANE_BUILD_TYPE,
                              "-DCMAKE_CXX_COMPILER=" CORVANE_CXX_COMPILER};
     // A library built with the sanitizers needs their run-time libraries in the program too.
     if (!QByteArray(CORVANE_SANITIZER_FLAGS).isEmpty())
         configure << "-DCMAKE_CXX_FLAGS=" CORVANE_SANITIZER_FLAGS;
-    result = runTool(configure);
-    QVERIFY(result.finished && result.exitCode == 0);
+    ProcessResult result = runTool(configure);
+    if (!result.finished || result.exitCode != 0)
+        return false;
     // The package was found in the prefix, not in the build tree or the system.
-    QFile cache(build + QStringLiteral("/CMakeCache.txt"));
-    QVERIFY(cache.open(QIODevice::ReadOnly));
-    QVERIFY(
-        cache.readAll().contains("Corvane_DIR:PATH=" + prefix.toUtf8() + "/lib/cmake/Corvane\n"));
-    result = runTool({"--build", build});
-    QVERIFY(result.finished && result.exitCode == 0);
-    consumer = build + QStringLiteral("/consumer");
-    QVERIFY(QFileInfo(consumer).isExecutable());
+    QFile cache(tree + QStringLiteral("/CMakeCache.txt"));
+    if (!cache.open(QIODevice::ReadOnly)
+        || !cache.readAll().contains("Corvane_DIR:PATH=" + prefix.toUtf8()
+                                     + "/lib/cmake/Corvane\n")) {
+        qWarning("%s did not find Corvane in %s", qPrintable(binary), qPrintable(prefix));
+        return false;
+    }
+    result = runTool({"--build", tree});
+    return result.finished && result.exitCode == 0;
 }
 
-ProcessResult ClientPackageTest::runConsumer(const QStringList &arguments, const QString &address)
+// Runs a program with CORVANE_ADDRESS set, turning the event loop meanwhile so that a window
+// reads its datagrams as they arrive.
+ProcessResult ClientPackageTest::run(const QString &program, const QStringList &arguments,
+                                     const QString &address)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -84,13 +104,11 @@ ProcessResult ClientPackageTest::runConsumer(const QStringList &arguments, const
     environment.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
                        QStringLiteral("[%{type}] %{message}"));
     process.setProcessEnvironment(environment);
-    process.start(consumer, arguments);
+    process.start(program, arguments);
     ProcessResult result;
     if (!process.waitForStarted())
         return result;
     process.closeWriteChannel();
-    // The window's event loop turns while the program runs, so its datagrams are read as
-    // they arrive.
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
     if (process.state() != QProcess::NotRunning && !finished.wait(120000))
         return result;
@@ -101,6 +119,23 @@ ProcessResult ClientPackageTest::runConsumer(const QStringList &arguments, const
     return result;
 }
 
+void ClientPackageTest::exampleShowsInViewer()
+{
+    TestHome home;
+    const quint16 port = home.useFreePort();
+    MainWindow window;
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+
+    const ProcessResult result = run(example, {}, QStringLiteral("127.0.0.1:%1").arg(port));
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 0);
+    QTRY_COMPARE(w.paneTexts(),
+                 QStringList({"", "[info] started\ncompiled <b>3</b> files",
+                              "[warning] disk 95% full", ""}));
+    QCOMPARE(w.tabTitles(), QStringList({"Debug", "Info (2)", "Warning (1)", "Error"}));
+}
+
 void ClientPackageTest::messagesShowExactlyAsWritten()
 {
     TestHome home;
@@ -109,7 +144,7 @@ void ClientPackageTest::messagesShowExactlyAsWritten()
     const WindowWidgets w(window);
     QVERIFY(w.complete());
 
-    const ProcessResult result = runConsumer({"show"}, QStringLiteral("127.0.0.1:%1").arg(port));
+    const ProcessResult result = run(consumer, {"show"}, QStringLiteral("127.0.0.1:%1").arg(port));
     QVERIFY(result.finished);
     QVERIFY2(result.exitCode == 0, result.err.constData());
     QCOMPARE(result.err, QByteArray()); // the library prints nothing of its own
@@ -136,7 +171,7 @@ void ClientPackageTest::fatalMessageIsSentBeforeTheEnd()
     MainWindow window;
     const WindowWidgets w(window);
 
-    const ProcessResult result = runConsumer({"fatal"}, QStringLiteral("127.0.0.1:%1").arg(port));
+    const ProcessResult result = run(consumer, {"fatal"}, QStringLiteral("127.0.0.1:%1").arg(port));
     QVERIFY(!result.finished); // qFatal ends the program
     QVERIFY(result.out.contains("[fatal] fatal <b>end</b>"));
     QTRY_COMPARE(w.logs[3]->toPlainText(), QStringLiteral("[fatal] fatal <b>end</b>"));
@@ -147,8 +182,8 @@ void ClientPackageTest::floodWithoutViewerCostsNoMoreThanFormatting()
 {
     // Nobody listens on this port.
     const int count = 100000;
-    const ProcessResult result = runConsumer({"flood", QString::number(count)},
-                                             QStringLiteral("127.0.0.1:%1").arg(freeUdpPort()));
+    const ProcessResult result = run(consumer, {"flood", QString::number(count)},
+                                     QStringLiteral("127.0.0.1:%1").arg(freeUdpPort()));
     QVERIFY(result.finished);
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
