@@ -41,7 +41,8 @@ build:
 run: build
 	$(BUILD)/src/corvane
 
-# The viewer, corvane-send, the desktop entry, the icon and the licence, under PREFIX.
+# The viewer, corvane-send, the desktop entry, the icon, the licence and the client library
+# (header, archive, CMake package), under PREFIX.
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 	@case ":$$PATH:" in *":$(PREFIX)/bin:"*) ;; \
