@@ -115,13 +115,15 @@ bool Channel::dropIfQuiet()
         return false;
     dropped.fetch_add(1, std::memory_order_relaxed);
     QMutexLocker lock(&mutex);
-    lastError = Sender::ViewerAbsent;
-    lastErrorString = absentText;
+    lastError = quietError;
+    lastErrorString = quietErrorString;
     return true;
 }
 
 void Channel::quieten()
 {
+    quietError = lastError;
+    quietErrorString = lastErrorString;
     quietUntil.store(nowMs() + quietMs, std::memory_order_relaxed);
 }
 
@@ -151,7 +153,10 @@ bool Channel::send(const QByteArray &payload)
 
     QMutexLocker lock(&mutex);
     if ((!socket || !socket->isValid()) && !open()) {
+        // No socket reaches the viewer (no route to it, say): rather than make one for every
+        // datagram, try again after a quiet spell.
         dropped.fetch_add(1, std::memory_order_relaxed);
+        quieten();
         return false;
     }
     qint64 written = socket->write(payload);
@@ -159,9 +164,9 @@ bool Channel::send(const QByteArray &payload)
         // The system reports that an earlier datagram found nobody listening. That datagram
         // is lost; the report is used up by this call, so this one can go now.
         dropped.fetch_add(1, std::memory_order_relaxed);
-        quieten();
         lastError = Sender::ViewerAbsent;
         lastErrorString = absentText;
+        quieten();
         written = socket->write(payload);
     }
     if (written == payload.size())
@@ -179,6 +184,9 @@ bool Channel::send(const QByteArray &payload)
         reason = qt_error_string(code);
     lastErrorString =
         QStringLiteral("cannot send to %1 port %2: %3").arg(host.toString()).arg(port).arg(reason);
+    // The system refused even the retry: there is no way to the viewer now.
+    if (written < 0 && socket->error() == QAbstractSocket::UnknownSocketError)
+        quieten();
     return false;
 }
 

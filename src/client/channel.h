@@ -30,9 +30,10 @@ public:
     QHostAddress peerAddress() const { return host; }
     quint16 peerPort() const { return port; }
 
-    // For a while after the system reported that datagrams found no viewer, whatever is sent
-    // is dropped without a system call. Then this counts one datagram as dropped and returns
-    // true, so that callers need not prepare what would be dropped anyway.
+    // For a while after the system reported that datagrams found no viewer (or that there is
+    // no way to it), whatever is sent is dropped without a system call. Then this counts one
+    // datagram as dropped and returns true, so that callers need not prepare what would be
+    // dropped anyway.
     bool dropIfQuiet();
     // Sends one payload; false when it was dropped.
     bool send(const QByteArray &payload);
@@ -47,6 +48,7 @@ private:
     void resolve(const QString &hostName, quint16 port);
     bool open();
     bool isQuiet() const;
+    // Starts a quiet spell whose drops report the last error. Under mutex.
     void quieten();
 
     bool valid = false;
@@ -61,6 +63,9 @@ private:
     std::unique_ptr<QUdpSocket> socket; // under mutex
     Sender::Error lastError = Sender::NoError; // under mutex
     QString lastErrorString; // under mutex
+    // Why datagrams are dropped during a quiet spell.
+    Sender::Error quietError = Sender::NoError; // under mutex
+    QString quietErrorString; // under mutex
 };
 
 } // namespace corvane
