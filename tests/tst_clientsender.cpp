@@ -21,7 +21,6 @@ class ClientSenderTest : public QObject
 
 private slots:
     void textsReachTheirPanes();
-    void exactFormatEscapes();
     void addressesOfEveryForm_data();
     void addressesOfEveryForm();
     void unusableAddressesDropAndCount_data();
@@ -60,15 +59,16 @@ void ClientSenderTest::textsReachTheirPanes()
     QVERIFY(sender.isValid());
     QCOMPARE(sender.peerAddress(), QHostAddress(QHostAddress::LocalHost));
     QCOMPARE(sender.peerPort(), viewer.port());
+    QCOMPARE(sender.textFormat(), corvane::TextFormat::AsIs); // markup goes as it is
     sender.setCaptions({"Net", "Db"});
-    QVERIFY(sender.send(3, QStringLiteral("button pressed")));
+    QVERIFY(sender.send(3, QStringLiteral("button <b>pressed</b>")));
     QVERIFY(sender.send({QStringLiteral("one"), QString(), QString(), QStringLiteral("four")}));
     QVERIFY(sender.sendDatagram(R"({"tabs":["A","B","C","D"],"log2":"raw"})"));
 
     const QList<LogMessage> messages = messagesOf(viewer);
     QCOMPARE(messages.size(), 3);
     QCOMPARE(messages[0].captions, QStringList({"Net", "Db", "Log 3", "Log4"}));
-    QCOMPARE(messages[0].texts[2], QStringLiteral("button pressed"));
+    QCOMPARE(messages[0].texts[2], QStringLiteral("button <b>pressed</b>"));
     QVERIFY(messages[0].texts[0].isEmpty());
     QCOMPARE(messages[1].texts[0], QStringLiteral("one"));
     QCOMPARE(messages[1].texts[3], QStringLiteral("four"));
@@ -85,25 +85,6 @@ void ClientSenderTest::textsReachTheirPanes()
     QVERIFY(!sender.sendDatagram(QByteArray(corvane::maxDatagramSize + 1, 'x')));
     QCOMPARE(sender.droppedCount(), quint64(3));
     QCOMPARE(viewer.payloads().size(), 3);
-}
-
-void ClientSenderTest::exactFormatEscapes()
-{
-    Receiver viewer;
-    corvane::Sender sender(localAddress(viewer.port()));
-    QCOMPARE(sender.textFormat(), corvane::TextFormat::AsIs);
-    const QString markup = QStringLiteral("<b>bold</b> a<b");
-    QVERIFY(sender.send(1, markup));
-    sender.setTextFormat(corvane::TextFormat::Exact);
-    QVERIFY(sender.send(1, markup));
-    // A text that needs no escaping goes as it is either way.
-    QVERIFY(sender.send(1, QStringLiteral("plain  text")));
-
-    const QList<LogMessage> messages = messagesOf(viewer);
-    QCOMPARE(messages.size(), 3);
-    QCOMPARE(messages[0].texts[0], markup);
-    QCOMPARE(messages[1].texts[0], corvane::exactText(markup));
-    QCOMPARE(messages[2].texts[0], QStringLiteral("plain  text"));
 }
 
 void ClientSenderTest::addressesOfEveryForm_data()
