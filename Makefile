@@ -6,7 +6,10 @@ BUILD      ?= build
 JOBS       ?= $(shell nproc)
 # qttranslations5-l10n: Qt's own texts (context menus, dialogs) in Spanish.
 BUILD_PACKAGES = cmake make g++ qtbase5-dev qttools5-dev qttools5-dev-tools qttranslations5-l10n
-TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file python3
+# rsyslog and bsdutils (logger) for the test of the rsyslog rule, which runs a private daemon
+# and never talks to the system's.
+TEST_PACKAGES  = $(BUILD_PACKAGES) xauth xvfb desktop-file-utils dpkg-dev file python3 \
+                 rsyslog bsdutils
 FUZZ_PACKAGES  = $(BUILD_PACKAGES) clang libclang-rt-14-dev
 
 # The sanitizer suite and the fuzzers build in trees of their own.
@@ -42,7 +45,8 @@ build:
 run: build
 	$(BUILD)/src/corvane
 
-# The viewer, corvane-send, the desktop entry, the icon and the licence, under PREFIX.
+# The viewer, corvane-send, the desktop entry, the icon, the licence and the client library
+# (header, archive, CMake package), under PREFIX.
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
 	@case ":$$PATH:" in *":$(PREFIX)/bin:"*) ;; \

@@ -96,6 +96,9 @@ void ExamplesTest::readmeQuotesTheExamples_data()
     QTest::newRow("shell") << QStringLiteral("examples/send.sh");
     QTest::newRow("python") << QStringLiteral("examples/send.py");
     QTest::newRow("qt") << QStringLiteral("examples/qt/sender.cpp");
+    // The client library's example, which tst_clientpackage builds against the installed tree.
+    QTest::newRow("client") << QStringLiteral("examples/client/main.cpp");
+    QTest::newRow("client's CMake") << QStringLiteral("examples/client/CMakeLists.txt");
 }
 
 void ExamplesTest::readmeQuotesTheExamples()

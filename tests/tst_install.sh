@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and packages it, then checks what a user gets:
 # both programs, the desktop entry, the icon and the licence, and a Debian package that depends
-# on the Qt 5 runtime libraries.
+# on the Qt 5 runtime libraries; the client library's header, archive and CMake package, and
+# the corvane-dev package that holds them.
 # Usage: tst_install.sh <build dir> [cmake] [cpack]
 set -eu
 build=$1
@@ -57,9 +58,27 @@ case $version in
 corvane-send\ [0-9]*) ;;
 *) fail "the installed corvane-send says \"$version\"" ;;
 esac
+dev_files="include/corvane/client.h lib/libcorvane-client.a lib/cmake/Corvane/CorvaneConfig.cmake
+lib/cmake/Corvane/CorvaneConfigVersion.cmake lib/cmake/Corvane/CorvaneTargets.cmake
+share/doc/corvane-dev/copyright"
+for file in $dev_files; do
+    [ -f "$prefix/$file" ] || fail "$file is not installed"
+done
+# The version file takes any 1.x and refuses another major version.
+for wanted in 1.0:TRUE 1.0.0:TRUE 0.9:FALSE 2.0:FALSE; do
+    cat >"$work/version.cmake" <<EOF
+set(PACKAGE_FIND_VERSION ${wanted%:*})
+string(REPLACE "." ";" parts \${PACKAGE_FIND_VERSION})
+list(GET parts 0 PACKAGE_FIND_VERSION_MAJOR)
+include("$prefix/lib/cmake/Corvane/CorvaneConfigVersion.cmake")
+message("\${PACKAGE_VERSION_COMPATIBLE}")
+EOF
+    answer=$("$cmake" -P "$work/version.cmake" 2>&1)
+    [ "$answer" = "${wanted#*:}" ] || fail "asked for Corvane ${wanted%:*}, compatible: $answer"
+done
 
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
-set -- "$work"/package/*.deb
+set -- "$work"/package/corvane_*.deb
 if [ -f "$1" ]; then
     info=$(dpkg-deb --info "$1")
     echo "$info" | grep -qx ' Package: corvane' || fail "the package is not named corvane"
@@ -75,8 +94,26 @@ if [ -f "$1" ]; then
         usr/share/icons/hicolor/128x128/apps/corvane.png usr/share/doc/corvane/copyright; do
         echo "$contents" | grep -q " \./$file\$" || fail "the package lacks /$file"
     done
+    if echo "$contents" | grep -q "/include/"; then
+        fail "corvane holds the development files"
+    fi
 else
-    fail "cpack made no .deb"
+    fail "cpack made no corvane .deb"
+fi
+set -- "$work"/package/corvane-dev_*.deb
+if [ -f "$1" ]; then
+    info=$(dpkg-deb --info "$1")
+    echo "$info" | grep -qx ' Package: corvane-dev' || fail "the -dev package is misnamed"
+    echo "$info" | grep -q '^ Depends: .*qtbase5-dev' || fail "corvane-dev does not need qtbase5-dev"
+    contents=$(dpkg-deb --contents "$1")
+    for file in $dev_files; do
+        echo "$contents" | grep -q " \./usr/$file\$" || fail "corvane-dev lacks /usr/$file"
+    done
+    if echo "$contents" | grep -q "/bin/"; then
+        fail "corvane-dev holds programs"
+    fi
+else
+    fail "cpack made no corvane-dev .deb"
 fi
 
 [ "$failures" -eq 0 ] && echo "install tree and package complete"

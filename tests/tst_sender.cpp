@@ -29,6 +29,10 @@ private slots:
     void longTextIsSplitAtLineBreaks();
     void errorsEndWithOneLineAndAnExitCode_data();
     void errorsEndWithOneLineAndAnExitCode();
+    void ratesAtTheEdgesAreTaken_data();
+    void ratesAtTheEdgesAreTaken();
+    void unreadableInputEndsWithExitFive();
+    void viewerNotRunningIsNoError();
     void helpExplainsTheFormat();
     void pipedLineAppearsInRunningViewer();
 
@@ -353,6 +357,17 @@ void SenderTest::errorsEndWithOneLineAndAnExitCode_data()
         << QStringList {"--port", "http", "--log1", "x"} << 2 << "out of range";
     QTest::newRow("pane 5") << QStringList {"--pane", "5"} << 2 << "panes are 1 to 4";
     QTest::newRow("negative rate") << QStringList {"--rate", "-1", "--log1", "x"} << 2 << "rate";
+    // A wait between datagrams too long for the clock's nanoseconds (it was undefined
+    // behaviour) and anything below one datagram a day are refused.
+    QTest::newRow("rate 1e-11") << QStringList {"--rate", "1e-11", "--pane", "1"} << 2
+                                << "out of range";
+    QTest::newRow("rate 1e-300") << QStringList {"--rate", "1e-300", "--log1", "x"} << 2
+                                 << "out of range";
+    QTest::newRow("rate below one a day")
+        << QStringList {"--rate", "0.00001", "--log1", "x"} << 2 << "out of range";
+    QTest::newRow("infinite rate") << QStringList {"--rate", "inf", "--log1", "x"} << 2 << "rate";
+    QTest::newRow("rate not a number")
+        << QStringList {"--rate", "nan", "--log1", "x"} << 2 << "rate";
     QTest::newRow("five captions")
         << QStringList {"--tabs", "a,b,c,d,e", "--log1", "x"} << 2 << "at most four";
     QTest::newRow("unknown option") << QStringList {"--log5", "x"} << 2 << "log5";
@@ -386,6 +401,55 @@ void SenderTest::errorsEndWithOneLineAndAnExitCode()
     QVERIFY2(result.err.startsWith("corvane-send: "), result.err.constData());
     QVERIFY2(QString::fromUtf8(result.err).contains(message), result.err.constData());
     QCOMPARE(viewer.payloads().size(), 0);
+}
+
+void SenderTest::ratesAtTheEdgesAreTaken_data()
+{
+    QTest::addColumn<QString>("rate");
+    QTest::newRow("one a day") << "0.0000116";
+    QTest::newRow("huge, so no wait") << "1e300";
+}
+
+void SenderTest::ratesAtTheEdgesAreTaken()
+{
+    QFETCH(QString, rate);
+    Receiver viewer;
+    // The first datagram never waits; at 1e300 a second the others wait no time either.
+    const QStringList arguments = {"--rate", rate, "--pane", "1", "--port", viewer.portText()};
+    const bool fast = rate == QLatin1String("1e300");
+    const ProcessResult result = send(arguments, fast ? "a\nb\nc\n" : "a\n");
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(viewer.payloads().size(), fast ? 3 : 1);
+}
+
+void SenderTest::unreadableInputEndsWithExitFive()
+{
+    // A directory as the standard input: every read fails.
+    Receiver viewer;
+    const ProcessResult result = runProcess(
+        QStringLiteral("/bin/sh"),
+        {"-c", "exec \"$0\" --pane 2 --port \"$1\" < /", CORVANE_SEND, viewer.portText()});
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 5);
+    QCOMPARE(result.err.count('\n'), 1);
+    QVERIFY2(result.err.startsWith("corvane-send: cannot read the standard input"),
+             result.err.constData());
+    QCOMPARE(viewer.payloads().size(), 0);
+}
+
+void SenderTest::viewerNotRunningIsNoError()
+{
+    // The system reports that nobody listens; the stream goes on, and a viewer started later
+    // would get what follows.
+    QByteArray input;
+    for (int i = 0; i < 200; ++i)
+        input += "line " + QByteArray::number(i) + '\n';
+    const ProcessResult result =
+        send({"--pane", "1", "--log2", "first", "--port", QString::number(freeUdpPort())}, input);
+    QVERIFY(result.finished);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
 }
 
 void SenderTest::helpExplainsTheFormat()

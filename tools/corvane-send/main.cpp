@@ -1,29 +1,21 @@
 // corvane-send: feeds a running Corvane viewer from the command line or from a pipe.
 //
-// Every datagram is one JSON object built by Qt's JSON writer, so quotes, backslashes, control
-// characters and non-ASCII text are escaped the way any JSON reader expects.
+// Every datagram is one JSON object built by Qt's JSON writer (through the client library,
+// which also splits long texts), so quotes, backslashes, control characters and non-ASCII text
+// are escaped the way any JSON reader expects.
+
+#include <corvane/client.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHostAddress>
-#include <QHostInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QFile>
+#include <QTextStream>
 #include <QThread>
-#include <QUdpSocket>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-constexpr int paneCount = 4;
-
-// The largest payload one UDP datagram carries over IPv4: 65535 bytes less the IP and UDP
-// headers. IPv6 allows a little more; staying below the smaller limit keeps one rule for both.
-constexpr int maxPayload = 65507;
 
 enum ExitCode {
     ExitSent = 0,
@@ -32,8 +24,6 @@ enum ExitCode {
     ExitSend = 4,
     ExitInput = 5,
 };
-
-const char *const defaultCaptions[paneCount] = {"Log 1", "Log 2", "Log 3", "Log4"};
 
 const char description[] =
     "Sends log texts to a running Corvane viewer as UDP datagrams.\n"
@@ -66,98 +56,42 @@ void printError(const QString &message)
     std::fprintf(stderr, "corvane-send: %s\n", qUtf8Printable(message));
 }
 
-// Sends texts to one viewer, at most `rate` datagrams a second when rate is above zero.
-class Sender
+// The slowest rate taken: one datagram a day. Below it the wait between two datagrams would
+// be long enough to overflow the clock's count of nanoseconds (--rate 1e-11 is one datagram
+// in three thousand years), and no pipe is read that slowly on purpose.
+constexpr double minimumRate = 1.0 / 86400;
+
+// Sends texts to one viewer through the client library, at most `rate` datagrams a second
+// when rate is above zero.
+class PacedSender
 {
 public:
-    Sender(const QHostAddress &host, quint16 port, const QStringList &captions, double rate)
-        : host(host),
-          port(port),
-          tabs(QJsonArray::fromStringList(captions)),
-          intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
+    PacedSender(const QString &host, quint16 port, const QStringList &captions, double rate)
+        : sender(host, port), captions(captions), intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
     { }
 
+    // The host's name did not resolve.
+    bool hasAddressError() const { return sender.error() == corvane::Sender::AddressError; }
+
     // Sends one message with a text for each pane (index 0 is pane 1; empty texts are left
-    // out). It goes as one datagram when it fits, else each pane's text on its own, split over
-    // as many datagrams as it needs.
-    bool send(const QString (&texts)[paneCount])
+    // out), as one datagram when it fits, else as the library splits it.
+    bool send(const corvane::PaneTexts &texts)
     {
-        QJsonObject object;
-        object.insert(QStringLiteral("tabs"), tabs);
-        for (int pane = 0; pane < paneCount; ++pane) {
-            if (!texts[pane].isEmpty())
-                object.insert(logKey(pane), texts[pane]);
+        const QByteArrayList payloads = corvane::datagrams(captions, texts);
+        if (payloads.isEmpty()) {
+            error = QStringLiteral("the tab captions alone leave no room for a text");
+            return false;
         }
-        const QByteArray whole = QJsonDocument(object).toJson(QJsonDocument::Compact);
-        if (whole.size() <= maxPayload)
-            return sendPayload(whole);
-        for (int pane = 0; pane < paneCount; ++pane) {
-            if (!texts[pane].isEmpty() && !sendSplit(pane, texts[pane]))
+        for (const QByteArray &payload : payloads) {
+            if (!sendPayload(payload))
                 return false;
         }
         return true;
     }
 
-    QString errorString() const { return error; }
+    QString errorString() const { return error.isEmpty() ? sender.errorString() : error; }
 
 private:
-    static QString logKey(int pane) { return QStringLiteral("log%1").arg(pane + 1); }
-
-    QByteArray encode(int pane, const QString &text) const
-    {
-        QJsonObject object;
-        object.insert(QStringLiteral("tabs"), tabs);
-        object.insert(logKey(pane), text);
-        return QJsonDocument(object).toJson(QJsonDocument::Compact);
-    }
-
-    // The end of the longest piece of text from start on whose datagram fits. Escaping makes
-    // the encoded size of a character anything from 1 to 6 bytes, so the size is measured
-    // rather than estimated; it grows with the piece, which makes a binary search exact.
-    int fittingEnd(int pane, const QString &text, int start) const
-    {
-        // Every character costs at least one byte, which bounds the search.
-        int fits = start;
-        int tooLong = qMin(text.size(), start + maxPayload) + 1;
-        while (tooLong - fits > 1) {
-            const int middle = fits + (tooLong - fits) / 2;
-            if (encode(pane, text.mid(start, middle - start)).size() <= maxPayload)
-                fits = middle;
-            else
-                tooLong = middle;
-        }
-        // Never part the two halves of a character outside the Basic Multilingual Plane.
-        if (fits > start && fits < text.size() && text.at(fits).isLowSurrogate())
-            --fits;
-        return fits;
-    }
-
-    bool sendSplit(int pane, const QString &text)
-    {
-        int start = 0;
-        while (start < text.size()) {
-            int end = fittingEnd(pane, text, start);
-            if (end == start) {
-                error = QStringLiteral("the tab captions alone leave no room for a text");
-                return false;
-            }
-            int next = end;
-            if (end < text.size()) {
-                // A piece becomes a paragraph of its own in the viewer, so a line break at
-                // the cut is shown by the cut itself and need not be sent.
-                const int lineBreak = text.lastIndexOf(QLatin1Char('\n'), end - 1);
-                if (lineBreak > start) {
-                    end = lineBreak;
-                    next = lineBreak + 1;
-                }
-            }
-            if (!sendPayload(encode(pane, text.mid(start, end - start))))
-                return false;
-            start = next;
-        }
-        return true;
-    }
-
     bool sendPayload(const QByteArray &payload)
     {
         if (intervalNs > 0) {
@@ -168,20 +102,13 @@ private:
             }
             clock.start();
         }
-        if (socket.writeDatagram(payload, host, port) != payload.size()) {
-            error = QStringLiteral("cannot send to %1 port %2: %3")
-                        .arg(host.toString())
-                        .arg(port)
-                        .arg(socket.errorString());
-            return false;
-        }
-        return true;
+        // A viewer that is not running is no error: the datagram is lost, as UDP's are, and
+        // a viewer started later gets the lines that follow.
+        return sender.sendDatagram(payload) || sender.error() == corvane::Sender::ViewerAbsent;
     }
 
-    QUdpSocket socket;
-    QHostAddress host;
-    quint16 port;
-    QJsonArray tabs;
+    corvane::Sender sender;
+    QStringList captions;
     qint64 intervalNs;
     QElapsedTimer clock;
     QString error;
@@ -201,75 +128,46 @@ QStringList utf8Arguments(int argc, char *argv[])
 bool parseCaptions(const QString &option, QStringList *captions, QString *error)
 {
     captions->clear();
-    for (int pane = 0; pane < paneCount; ++pane)
-        captions->append(QString::fromLatin1(defaultCaptions[pane]));
     if (option.isNull())
         return true;
     const QStringList given = option.split(QLatin1Char(','));
-    if (given.size() > paneCount) {
+    if (given.size() > corvane::paneCount) {
         *error = QStringLiteral("--tabs takes at most four captions, got %1").arg(given.size());
         return false;
     }
-    for (int pane = 0; pane < given.size(); ++pane) {
-        const QString caption = given.at(pane).trimmed();
-        if (!caption.isEmpty())
-            (*captions)[pane] = caption;
-    }
-    return true;
-}
-
-bool resolveHost(const QString &name, QHostAddress *address, QString *error)
-{
-    if (address->setAddress(name))
-        return true;
-    const QHostInfo info = QHostInfo::fromName(name);
-    const QList<QHostAddress> found = info.addresses();
-    if (info.error() != QHostInfo::NoError || found.isEmpty()) {
-        *error = QStringLiteral("cannot resolve host \"%1\": %2")
-                     .arg(name,
-                          info.error() != QHostInfo::NoError ? info.errorString()
-                                                             : QStringLiteral("no address"));
-        return false;
-    }
-    // The viewer listens on IPv4 unless told otherwise.
-    *address = found.first();
-    for (const QHostAddress &candidate : found) {
-        if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
-            *address = candidate;
-            break;
-        }
-    }
+    for (const QString &caption : given)
+        captions->append(caption.trimmed());
     return true;
 }
 
 // Streams standard input to one pane, a datagram a line, each sent as soon as it is read.
-int sendLines(Sender &sender, int pane)
+int sendLines(PacedSender &sender, int pane)
 {
-    char *line = nullptr;
-    size_t capacity = 0;
-    ssize_t length;
-    int result = ExitSent;
-    while ((length = getline(&line, &capacity, stdin)) >= 0) {
-        if (length > 0 && line[length - 1] == '\n')
-            --length;
-        if (length > 0 && line[length - 1] == '\r')
-            --length;
-        if (length == 0)
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly)) {
+        printError(QStringLiteral("cannot read the standard input: %1").arg(input.errorString()));
+        return ExitInput;
+    }
+    // Opened on the C stream, the file hands over what the pipe holds as soon as it arrives.
+    QTextStream lines(&input);
+    lines.setCodec("UTF-8");
+    QString line;
+    while (lines.readLineInto(&line)) {
+        // A line ends at "\n"; the stream drops a "\r" before it.
+        if (line.isEmpty())
             continue;
-        QString texts[paneCount];
-        texts[pane] = QString::fromUtf8(line, int(length));
+        corvane::PaneTexts texts;
+        texts[pane] = line;
         if (!sender.send(texts)) {
             printError(sender.errorString());
-            result = ExitSend;
-            break;
+            return ExitSend;
         }
     }
-    if (result == ExitSent && std::ferror(stdin)) {
-        printError(QStringLiteral("cannot read the standard input"));
-        result = ExitInput;
+    if (input.error() != QFileDevice::NoError) {
+        printError(QStringLiteral("cannot read the standard input: %1").arg(input.errorString()));
+        return ExitInput;
     }
-    std::free(line);
-    return result;
+    return ExitSent;
 }
 
 } // namespace
@@ -287,7 +185,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("Shows this help."));
     parser.addOption(helpOption);
     const QCommandLineOption versionOption = parser.addVersionOption();
-    QCommandLineOption logOptions[paneCount] = {
+    QCommandLineOption logOptions[corvane::paneCount] = {
         {QStringLiteral("log1"), QStringLiteral("Text for pane 1."), QStringLiteral("text")},
         {QStringLiteral("log2"), QStringLiteral("Text for pane 2."), QStringLiteral("text")},
         {QStringLiteral("log3"), QStringLiteral("Text for pane 3."), QStringLiteral("text")},
@@ -348,10 +246,17 @@ int main(int argc, char *argv[])
                        .arg(parser.value(rateOption)));
         return ExitUsage;
     }
+    if (rate > 0 && rate < minimumRate) {
+        printError(QStringLiteral("rate \"%1\" is out of range: the slowest is one datagram a "
+                                  "day (%2), 0 is no limit")
+                       .arg(parser.value(rateOption))
+                       .arg(minimumRate));
+        return ExitUsage;
+    }
     int pane = -1;
     if (parser.isSet(paneOption)) {
         pane = parser.value(paneOption).toInt(&ok) - 1;
-        if (!ok || pane < 0 || pane >= paneCount) {
+        if (!ok || pane < 0 || pane >= corvane::paneCount) {
             printError(QStringLiteral("pane \"%1\" does not exist; panes are 1 to 4")
                            .arg(parser.value(paneOption)));
             return ExitUsage;
@@ -363,9 +268,9 @@ int main(int argc, char *argv[])
         printError(error);
         return ExitUsage;
     }
-    QString texts[paneCount];
+    corvane::PaneTexts texts;
     bool haveTexts = false;
-    for (int i = 0; i < paneCount; ++i) {
+    for (int i = 0; i < corvane::paneCount; ++i) {
         texts[i] = parser.value(logOptions[i]);
         haveTexts = haveTexts || parser.isSet(logOptions[i]);
     }
@@ -375,13 +280,11 @@ int main(int argc, char *argv[])
         return ExitUsage;
     }
 
-    QHostAddress host;
-    if (!resolveHost(parser.value(hostOption), &host, &error)) {
-        printError(error);
+    PacedSender sender(parser.value(hostOption), quint16(port), captions, rate);
+    if (sender.hasAddressError()) {
+        printError(sender.errorString());
         return ExitHost;
     }
-
-    Sender sender(host, quint16(port), captions, rate);
     // The texts given as options go first, then the stream, if any.
     if ((haveTexts || pane < 0) && !sender.send(texts)) {
         printError(sender.errorString());

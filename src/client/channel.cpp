@@ -1,0 +1,205 @@
+// Sends datagrams over a UDP socket that belongs to no thread, and notices an absent viewer.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "channel.h"
+
+#include <QHostInfo>
+#include <QUdpSocket>
+
+#include <cerrno>
+#include <chrono>
+
+namespace corvane {
+
+namespace {
+
+// How long sends are skipped once the system reported that nobody listened: a program that
+// logs in a tight loop then makes a few system calls a second instead of one a message, and
+// a viewer started meanwhile misses at most this much.
+constexpr qint64 quietMs = 100;
+
+qint64 nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+Channel::Channel(const QString &address)
+{
+    const std::optional<Address> parsed = parseAddress(address);
+    if (!parsed) {
+        lastError = Sender::AddressError;
+        lastErrorString = QStringLiteral("\"%1\" is no address: write host:port, or "
+                                         "[IPv6 address]:port")
+                              .arg(address);
+        return;
+    }
+    resolve(parsed->host, parsed->port);
+}
+
+Channel::Channel(const QString &host, quint16 port)
+{
+    resolve(host, port);
+}
+
+Channel::~Channel() = default;
+
+void Channel::resolve(const QString &hostName, quint16 peerPort)
+{
+    port = peerPort;
+    if (port == 0) {
+        lastError = Sender::AddressError;
+        lastErrorString = QStringLiteral("port 0 names no viewer");
+        return;
+    }
+    if (!host.setAddress(hostName)) {
+        const QHostInfo info = QHostInfo::fromName(hostName);
+        const QList<QHostAddress> found = info.addresses();
+        if (info.error() != QHostInfo::NoError || found.isEmpty()) {
+            lastError = Sender::AddressError;
+            lastErrorString =
+                QStringLiteral("cannot resolve host \"%1\": %2")
+                    .arg(hostName,
+                         info.error() != QHostInfo::NoError ? info.errorString()
+                                                            : QStringLiteral("no address"));
+            return;
+        }
+        // The viewer listens on IPv4 unless told otherwise.
+        host = found.first();
+        for (const QHostAddress &candidate : found) {
+            if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+                host = candidate;
+                break;
+            }
+        }
+    }
+    valid = true;
+    absentText =
+        QStringLiteral("no viewer was listening at %1 port %2").arg(host.toString()).arg(port);
+    QMutexLocker lock(&mutex);
+    open();
+}
+
+bool Channel::open()
+{
+    // A failed connection emits errorOccurred(), which Qt queues to a socket of no thread.
+    // With its argument type registered the event waits quietly until the socket goes;
+    // without, Qt would warn that it cannot queue the argument.
+    qRegisterMetaType<QAbstractSocket::SocketError>();
+    socket.reset(new QUdpSocket);
+    socket->moveToThread(nullptr);
+    // For UDP this only sets the peer in the kernel: it completes at once, without the event
+    // loop, and makes the system report datagrams that found nobody listening.
+    socket->connectToHost(host, port);
+    if (socket->state() == QAbstractSocket::ConnectedState)
+        return true;
+    lastError = Sender::SendError;
+    lastErrorString = QStringLiteral("cannot send to %1 port %2: %3")
+                          .arg(host.toString())
+                          .arg(port)
+                          .arg(socket->errorString());
+    socket.reset();
+    return false;
+}
+
+bool Channel::isQuiet() const
+{
+    const qint64 until = quietUntil.load(std::memory_order_relaxed);
+    return until != 0 && nowMs() < until;
+}
+
+bool Channel::dropIfQuiet()
+{
+    if (!isQuiet())
+        return false;
+    dropped.fetch_add(1, std::memory_order_relaxed);
+    QMutexLocker lock(&mutex);
+    lastError = quietError;
+    lastErrorString = quietErrorString;
+    return true;
+}
+
+void Channel::quieten()
+{
+    quietError = lastError;
+    quietErrorString = lastErrorString;
+    quietUntil.store(nowMs() + quietMs, std::memory_order_relaxed);
+}
+
+void Channel::drop(Sender::Error reason, const QString &why)
+{
+    dropped.fetch_add(1, std::memory_order_relaxed);
+    QMutexLocker lock(&mutex);
+    lastError = reason;
+    lastErrorString = why;
+}
+
+bool Channel::send(const QByteArray &payload)
+{
+    if (!valid) {
+        dropped.fetch_add(1, std::memory_order_relaxed);
+        return false;
+    }
+    if (payload.size() > maxDatagramSize) {
+        drop(Sender::SendError,
+             QStringLiteral("a datagram of %1 bytes is larger than the %2 that UDP carries")
+                 .arg(payload.size())
+                 .arg(maxDatagramSize));
+        return false;
+    }
+    if (dropIfQuiet())
+        return false;
+
+    QMutexLocker lock(&mutex);
+    if ((!socket || !socket->isValid()) && !open()) {
+        // No socket reaches the viewer (no route to it, say): rather than make one for every
+        // datagram, try again after a quiet spell.
+        dropped.fetch_add(1, std::memory_order_relaxed);
+        quieten();
+        return false;
+    }
+    qint64 written = socket->write(payload);
+    if (written < 0 && socket->error() == QAbstractSocket::UnknownSocketError) {
+        // The system reports that an earlier datagram found nobody listening. That datagram
+        // is lost; the report is used up by this call, so this one can go now.
+        dropped.fetch_add(1, std::memory_order_relaxed);
+        lastError = Sender::ViewerAbsent;
+        lastErrorString = absentText;
+        quieten();
+        written = socket->write(payload);
+    }
+    if (written == payload.size())
+        return true;
+
+    const int code = errno;
+    dropped.fetch_add(1, std::memory_order_relaxed);
+    lastError = Sender::SendError;
+    QString reason;
+    if (written == 0)
+        reason = QStringLiteral("the socket's send buffer is full");
+    else if (socket->error() != QAbstractSocket::UnknownSocketError)
+        reason = socket->errorString();
+    else
+        reason = qt_error_string(code);
+    lastErrorString =
+        QStringLiteral("cannot send to %1 port %2: %3").arg(host.toString()).arg(port).arg(reason);
+    // The system refused even the retry: there is no way to the viewer now.
+    if (written < 0 && socket->error() == QAbstractSocket::UnknownSocketError)
+        quieten();
+    return false;
+}
+
+Sender::Error Channel::error() const
+{
+    QMutexLocker lock(&mutex);
+    return lastError;
+}
+
+QString Channel::errorString() const
+{
+    QMutexLocker lock(&mutex);
+    return lastErrorString;
+}
+
+} // namespace corvane

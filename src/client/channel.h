@@ -1,0 +1,73 @@
+// The socket that carries a sender's datagrams, safe to use from any thread.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef CORVANE_CHANNEL_H
+#define CORVANE_CHANNEL_H
+
+#include "corvane/client.h"
+
+#include <QMutex>
+
+#include <atomic>
+#include <memory>
+
+class QUdpSocket;
+
+namespace corvane {
+
+// One UDP socket connected to the viewer, shared by every thread under a mutex. Qt's socket is
+// a QObject that belongs to a thread; this one belongs to none, so it never gets a socket
+// notifier or an event, and any thread may write to it while it holds the mutex.
+class Channel
+{
+public:
+    explicit Channel(const QString &address);
+    Channel(const QString &host, quint16 port);
+    ~Channel();
+    Channel(const Channel &) = delete;
+    Channel &operator=(const Channel &) = delete;
+
+    bool isValid() const { return valid; }
+    QHostAddress peerAddress() const { return host; }
+    quint16 peerPort() const { return port; }
+
+    // For a while after the system reported that datagrams found no viewer (or that there is
+    // no way to it), whatever is sent is dropped without a system call. Then this counts one
+    // datagram as dropped and returns true, so that callers need not prepare what would be
+    // dropped anyway.
+    bool dropIfQuiet();
+    // Sends one payload; false when it was dropped.
+    bool send(const QByteArray &payload);
+    // Counts a datagram that the caller dropped itself, with the reason.
+    void drop(Sender::Error reason, const QString &why);
+
+    quint64 droppedCount() const { return dropped.load(std::memory_order_relaxed); }
+    Sender::Error error() const;
+    QString errorString() const;
+
+private:
+    void resolve(const QString &hostName, quint16 port);
+    bool open();
+    bool isQuiet() const;
+    // Starts a quiet spell whose drops report the last error. Under mutex.
+    void quieten();
+
+    bool valid = false;
+    QHostAddress host;
+    quint16 port = 0;
+    QString absentText;
+    std::atomic<quint64> dropped {0};
+    // Steady clock's milliseconds until which sends are skipped.
+    std::atomic<qint64> quietUntil {0};
+
+    mutable QMutex mutex;
+    std::unique_ptr<QUdpSocket> socket; // under mutex
+    Sender::Error lastError = Sender::NoError; // under mutex
+    QString lastErrorString; // under mutex
+    // Why datagrams are dropped during a quiet spell.
+    Sender::Error quietError = Sender::NoError; // under mutex
+    QString quietErrorString; // under mutex
+};
+
+} // namespace corvane
+
+#endif // CORVANE_CHANNEL_H

@@ -1,0 +1,124 @@
+// corvane::Sender: texts to panes under four captions, over a channel of its own.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "corvane/client.h"
+
+#include "channel.h"
+
+namespace corvane {
+
+class Sender::Private
+{
+public:
+    explicit Private(const QString &address) : channel(address) { }
+    Private(const QString &host, quint16 port) : channel(host, port) { }
+
+    Channel channel;
+    mutable QMutex mutex;
+    QStringList captions; // under mutex
+    TextFormat format = TextFormat::AsIs; // under mutex
+};
+
+Sender::Sender() : d(new Private(defaultAddress())) { }
+
+Sender::Sender(const QString &address) : d(new Private(address)) { }
+
+Sender::Sender(const QString &host, quint16 port) : d(new Private(host, port)) { }
+
+Sender::~Sender() = default;
+
+bool Sender::isValid() const
+{
+    return d->channel.isValid();
+}
+
+QHostAddress Sender::peerAddress() const
+{
+    return d->channel.peerAddress();
+}
+
+quint16 Sender::peerPort() const
+{
+    return d->channel.peerPort();
+}
+
+void Sender::setCaptions(const QStringList &captions)
+{
+    QMutexLocker lock(&d->mutex);
+    d->captions = captions;
+}
+
+QStringList Sender::captions() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->captions;
+}
+
+void Sender::setTextFormat(TextFormat format)
+{
+    QMutexLocker lock(&d->mutex);
+    d->format = format;
+}
+
+TextFormat Sender::textFormat() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->format;
+}
+
+bool Sender::send(int pane, const QString &text)
+{
+    if (pane < 1 || pane > paneCount) {
+        d->channel.drop(SendError,
+                        QStringLiteral("pane %1 does not exist; panes are 1 to 4").arg(pane));
+        return false;
+    }
+    PaneTexts texts;
+    texts[pane - 1] = text;
+    return send(texts);
+}
+
+bool Sender::send(const PaneTexts &texts)
+{
+    // Nothing is encoded while the datagrams would be dropped anyway.
+    if (d->channel.dropIfQuiet())
+        return false;
+    QStringList captions;
+    TextFormat format;
+    {
+        QMutexLocker lock(&d->mutex);
+        captions = d->captions;
+        format = d->format;
+    }
+    const QByteArrayList payloads = datagrams(captions, texts, format);
+    if (payloads.isEmpty()) {
+        d->channel.drop(SendError,
+                        QStringLiteral("the tab captions alone leave no room for a text"));
+        return false;
+    }
+    bool allSent = true;
+    for (const QByteArray &payload : payloads)
+        allSent = d->channel.send(payload) && allSent;
+    return allSent;
+}
+
+bool Sender::sendDatagram(const QByteArray &payload)
+{
+    return d->channel.send(payload);
+}
+
+quint64 Sender::droppedCount() const
+{
+    return d->channel.droppedCount();
+}
+
+Sender::Error Sender::error() const
+{
+    return d->channel.error();
+}
+
+QString Sender::errorString() const
+{
+    return d->channel.errorString();
+}
+
+} // namespace corvane
