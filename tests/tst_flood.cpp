@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 // Texts in quantity: a pane on a tab nobody has looked at yet must lay its texts out as it
@@ -83,12 +84,19 @@ void FloodTest::burstWhileTheWindowIsBusyArrivesWhole()
         table += QLatin1String("<tr><td>a</td><td>b</td><td>c</td></tr>");
     table += QLatin1String("</table>");
     QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, table)));
+    // The window's thread waits for the sender meanwhile, so only a reader of its own can take
+    // the datagrams from the socket as they come: 20 a millisecond, 20,000 in a second, twice
+    // what the socket's buffer holds here, and some 40 times what it holds with Linux's
+    // default limit.
     const int burst = 20000;
     std::atomic<int> sent {0};
     std::thread sender([&] {
         QUdpSocket socket;
         const QByteArray payload = message({"A", "B", "C", "D"}, {}, "small");
+        const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < burst; ++i) {
+            if (i % 20 == 0) // the pace of a busy program, not a wait for anything
+                std::this_thread::sleep_until(start + std::chrono::milliseconds(i / 20));
             if (socket.writeDatagram(payload, QHostAddress::LocalHost, port) == payload.size())
                 ++sent;
         }
