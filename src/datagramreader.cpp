@@ -41,6 +41,7 @@ DatagramReader::DatagramReader(int socketDescriptor, MessageQueue *queue,
 
 DatagramReader::~DatagramReader()
 {
+    queue->close();
     const char stop = 's';
     while (::write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) { }
     thread.join();
@@ -75,6 +76,9 @@ void DatagramReader::run()
 
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
     for (;;) {
+        // Nothing is read while the window has enough to do: the datagrams wait in the socket.
+        if (!queue->waitForRoom())
+            return;
         if (::poll(watched, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -98,8 +102,11 @@ void DatagramReader::run()
             if (size >= 0)
                 messages.append(LogMessage::fromDatagram(QByteArray(buffers.data(), int(size))));
 #endif
-            if (messages.size() >= messagesPerPush)
+            if (messages.size() >= messagesPerPush) {
                 hand();
+                if (!queue->hasRoomNow())
+                    break;
+            }
             if (count <= 0)
                 break;
         }

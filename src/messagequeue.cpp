@@ -32,6 +32,28 @@ bool MessageQueue::push(QVector<LogMessage> &&incoming)
     return wasEmpty && !messages.empty();
 }
 
+bool MessageQueue::waitForRoom()
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    roomMade.wait(lock, [this] { return closed || hasRoom(); });
+    return !closed;
+}
+
+void MessageQueue::close()
+{
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        closed = true;
+    }
+    roomMade.notify_all();
+}
+
+void MessageQueue::reopen()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    closed = false;
+}
+
 QVector<LogMessage> MessageQueue::take(int maxMessages, qint64 maxBytes)
 {
     QVector<LogMessage> taken;
@@ -46,14 +68,25 @@ QVector<LogMessage> MessageQueue::take(int maxMessages, qint64 maxBytes)
         taken.append(std::move(messages.front()));
         messages.pop_front();
     }
+    if (!taken.isEmpty())
+        roomMade.notify_all();
     return taken;
 }
 
 void MessageQueue::clear()
 {
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        messages.clear();
+        bytes = 0;
+    }
+    roomMade.notify_all();
+}
+
+bool MessageQueue::hasRoomNow() const
+{
     const std::lock_guard<std::mutex> lock(mutex);
-    messages.clear();
-    bytes = 0;
+    return hasRoom();
 }
 
 int MessageQueue::size() const

@@ -28,9 +28,10 @@ const qint64 takeBudgetMs = 20;
 // half a second to show, so 256 of them in one chunk would freeze the window for minutes.
 const qint64 bytesPerChunk = 128 * 1024;
 
-// What waits for the window at most: a burst of some seconds of a busy program's messages.
-const int queuedMessages = 200000;
-const qint64 queuedBytes = 256 * 1024 * 1024;
+// What waits for the window at most, beyond what the socket's buffer holds: half a second of a
+// flood, or a burst that comes while the window lays out something large.
+const int queuedMessages = 50000;
+const qint64 queuedBytes = 64 * 1024 * 1024;
 
 // Ask the system for a receive buffer that absorbs the bursts the reader cannot follow.
 const int receiveBufferBytes = 8 * 1024 * 1024;
@@ -87,6 +88,7 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
     if (descriptor >= 0) {
         delete socket;
         socket = nullptr;
+        queue.reopen();
         reader = std::make_unique<DatagramReader>(descriptor, &queue, [this] {
             QMetaObject::invokeMethod(this, &UdpListener::takeMessages, Qt::QueuedConnection);
         });
