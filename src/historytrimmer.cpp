@@ -3,6 +3,8 @@
 
 #include "logpane.h"
 
+#include <QTextEdit>
+
 HistoryTrimmer::HistoryTrimmer(const std::array<LogPane *, paneCount> &panes, QObject *parent)
     : QObject(parent), panes(panes)
 {
@@ -30,6 +32,8 @@ void HistoryTrimmer::trimOnePane()
     }
     if (!fullest)
         return;
+    if (fullest->view()->isVisible())
+        emit trimmingShownPane();
     fullest->trimHistory();
     schedule();
 }

@@ -25,6 +25,10 @@ public:
     // Call after texts arrived: trims on the coming turns, if a pane is over its limit.
     void schedule();
 
+signals:
+    // A pane on show is about to be trimmed, which is a turn's work of its own.
+    void trimmingShownPane();
+
 private:
     void trimOnePane();
 

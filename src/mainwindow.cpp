@@ -83,6 +83,8 @@ MainWindow::MainWindow(QWidget *parent)
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
     connect(udpListener, &UdpListener::datagramsDropped, this, &MainWindow::slShowLoss);
+    connect(historyTrimmer, &HistoryTrimmer::trimmingShownPane, udpListener,
+            &UdpListener::yieldTurn);
     slStartServer();
 }
 

@@ -23,7 +23,7 @@ namespace {
 // on the next turn. Smaller chunks paint more often and cost more per message; larger ones
 // let the longest stall grow.
 const int messagesPerChunk = 256;
-const qint64 takeBudgetMs = 20;
+const qint64 takeBudgetMs = 15;
 // A chunk also ends once it holds this many bytes of text. One large text of markup can take
 // half a second to show, so 256 of them in one chunk would freeze the window for minutes.
 const qint64 bytesPerChunk = 128 * 1024;
@@ -154,8 +154,18 @@ void UdpListener::readOnThisThread()
         takeMessages();
 }
 
+void UdpListener::yieldTurn()
+{
+    yieldingTurn = true;
+}
+
 void UdpListener::takeMessages()
 {
+    if (yieldingTurn) {
+        yieldingTurn = false;
+        moreToTake->start();
+        return;
+    }
     QElapsedTimer clock;
     clock.start();
     for (;;) {

@@ -49,6 +49,12 @@ signals:
     // once more after the last; told only when it grew.
     void datagramsDropped(qint64 count);
 
+public slots:
+    // Takes no messages in the coming turn of the event loop, which has other work that
+    // stands the window still for some tens of milliseconds: the two together would make it
+    // stand still twice as long.
+    void yieldTurn();
+
 private slots:
     void takeMessages();
     void checkDrops();
@@ -65,6 +71,7 @@ private:
     QTimer *moreToTake;
     QTimer *dropCheck;
     bool arrivedSinceDropCheck = false;
+    bool yieldingTurn = false;
     qint64 queueDropsBefore = 0; // what the queue had dropped for earlier sockets
     qint64 reportedDrops = 0;
 };
