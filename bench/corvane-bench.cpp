@@ -89,14 +89,31 @@ private:
 
 // Sends `count` datagrams (0: without end) at `rate` a second (0: as fast as it can), for at
 // most `seconds`, then prints how many the system took.
-// With reportMs above 0 it also prints "progress <sent>" that often.
-int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs)
+// A datagram that keeps the window busy: a table of 1,500 rows, which takes a good part of a
+// second to lay out.
+QByteArray largeTable()
+{
+    QByteArray table = R"({"tabs":["Net","Db","UI","Misc"],"log1":"<table>)";
+    while (table.size() < 60000)
+        table += "<tr><td>a</td><td>b</td><td>c</td></tr>";
+    return table + R"(</table>"})";
+}
+
+// With reportMs above 0 it also prints "progress <sent>" that often. With leadTable, a large
+// table goes first, counted among the datagrams sent.
+int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs,
+              bool leadTable)
 {
     QUdpSocket socket;
     Payloads payloads;
     const QHostAddress target(QHostAddress::LocalHost);
     QElapsedTimer clock;
     clock.start();
+    if (leadTable) {
+        const QByteArray table = largeTable();
+        if (socket.writeDatagram(table, target, port) != table.size())
+            return 1;
+    }
     const qint64 limitNs = qint64(seconds * 1e9);
     qint64 nextReportNs = reportMs * 1000000;
     qint64 sent = 0;
@@ -124,7 +141,9 @@ int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 re
             == payload.size())
             ++sent;
     }
-    say(QStringLiteral("sent %1 %2").arg(sent).arg(clock.nsecsElapsed() / 1e9, 0, 'f', 3));
+    say(QStringLiteral("sent %1 %2")
+            .arg(sent + (leadTable ? 1 : 0))
+            .arg(clock.nsecsElapsed() / 1e9, 0, 'f', 3));
     return 0;
 }
 
@@ -302,6 +321,7 @@ public:
     Run bareSocket(double seconds);
     Run viewerFlood(double seconds);
     Run viewerPaced(qint64 count, qint64 rate);
+    Run viewerBurst(qint64 count);
     double memoryPerLine(qint64 lines, qint64 *before, qint64 *after);
     void soak(double seconds, double intervalSeconds);
     // When 0 or more, the history limit the viewer's panes get instead of their default.
@@ -469,6 +489,20 @@ Run Bench::viewerPaced(qint64 count, qint64 rate)
               {QStringLiteral("--port"), QString::number(viewer->port), QStringLiteral("--count"),
                QString::number(count), QStringLiteral("--rate"), QString::number(rate),
                QStringLiteral("--seconds"), QString::number(double(count) / rate * 4 + 10)},
+              [&] { return viewer->received(); });
+    run.paints = viewer->paintCounter.paints - paintsBefore;
+    return run;
+}
+
+Run Bench::viewerBurst(qint64 count)
+{
+    auto viewer = openViewer();
+    const int paintsBefore = viewer->paintCounter.paints;
+    Run run =
+        drive(QStringLiteral("viewer, burst"),
+              {QStringLiteral("--port"), QString::number(viewer->port), QStringLiteral("--count"),
+               QString::number(count), QStringLiteral("--lead-table"), QStringLiteral("--seconds"),
+               QStringLiteral("60")},
               [&] { return viewer->received(); });
     run.paints = viewer->paintCounter.paints - paintsBefore;
     return run;
@@ -669,7 +703,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory or soak (default all; soak is not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst or soak (default all; burst and soak "
+                       "are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -710,6 +745,9 @@ int main(int argc, char *argv[])
         QStringLiteral("report-ms"),
         QStringLiteral("Sender: print how many it sent this often (used internally)."),
         QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption leadTableOption(
+        QStringLiteral("lead-table"),
+        QStringLiteral("Sender: send a large table first (used internally)."));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -717,7 +755,7 @@ int main(int argc, char *argv[])
                                         QStringLiteral("port"));
     parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
                        bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
-                       reportOption, senderOption, portOption});
+                       reportOption, leadTableOption, senderOption, portOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -733,13 +771,15 @@ int main(int argc, char *argv[])
         // A paced sender is told its count; an endless one only its time.
         return runSender(quint16(parser.value(portOption).toUInt()),
                          parser.isSet(countOption) ? count : 0, parser.isSet(rateOption) ? rate : 0,
-                         seconds, parser.value(reportOption).toLongLong());
+                         seconds, parser.value(reportOption).toLongLong(),
+                         parser.isSet(leadTableOption));
     }
 
     const QString mode = parser.value(modeOption);
     const bool all = mode == QLatin1String("all");
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
-        && mode != QLatin1String("memory") && mode != QLatin1String("soak")) {
+        && mode != QLatin1String("memory") && mode != QLatin1String("soak")
+        && mode != QLatin1String("burst")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -758,6 +798,17 @@ int main(int argc, char *argv[])
     say(QStringLiteral("corvane-bench: load average %1, %2 cores")
             .arg(loadAverage())
             .arg(QThread::idealThreadCount()));
+    if (mode == QLatin1String("burst")) {
+        // A large table that keeps the window busy, followed at once by --count small datagrams.
+        const Run burst = bench.viewerBurst(parser.isSet(countOption) ? count : 20000);
+        printRun(burst);
+        say(QStringLiteral("burst: sent=%1 received=%2 lost=%3 stall_ms=%4")
+                .arg(burst.sent)
+                .arg(burst.received)
+                .arg(burst.lost())
+                .arg(number(burst.stallMs, 1)));
+        return 0;
+    }
     if (mode == QLatin1String("soak")) {
         // An endless flood: rate, memory, texts held, stalls and losses as time goes on.
         bench.soak(parser.isSet(secondsOption) || quick ? seconds : 300,
