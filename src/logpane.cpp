@@ -4,6 +4,7 @@
 #include "logdocument.h"
 #include "richtext.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -23,6 +24,16 @@ LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view)
     QFont font = pane->font();
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
+    pane->installEventFilter(this);
+}
+
+bool LogPane::eventFilter(QObject *watched, QEvent *event)
+{
+    // Shown, the pane lays its texts out for its own viewport again.
+    if (watched == pane && event->type() == QEvent::Show
+        && pane->lineWrapMode() == QTextEdit::FixedPixelWidth)
+        pane->setLineWrapMode(QTextEdit::WidgetWidth);
+    return QObject::eventFilter(watched, event);
 }
 
 void LogPane::append(const QStringList &texts, qreal hiddenWidth)
@@ -34,9 +45,16 @@ void LogPane::append(const QStringList &texts, qreal hiddenWidth)
     // for the few dozen pixels its viewport had before the window was laid out, breaking each
     // text into a tall stack of short lines. That costs 40% more memory, and once such a pane
     // holds some tens of thousands of texts, every layout of it takes seconds to minutes and a
-    // flood freezes the window. So a hidden pane lays out for the width it will be shown at.
-    if (!pane->isVisible() && hiddenWidth >= 0 && document->textWidth() != hiddenWidth)
-        document->setTextWidth(hiddenWidth);
+    // flood freezes the window. So a hidden pane lays out for the width it will be shown at,
+    // as a fixed wrap width: setting the document's text width alone holds on Qt 5, but Qt 6
+    // lays the document out for the viewport again whenever a scroll bar comes or goes.
+    if (!pane->isVisible() && hiddenWidth >= 0) {
+        const int width = qRound(hiddenWidth);
+        if (pane->lineWrapColumnOrWidth() != width)
+            pane->setLineWrapColumnOrWidth(width);
+        if (pane->lineWrapMode() != QTextEdit::FixedPixelWidth)
+            pane->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    }
 
     const QTextCursor userCursor = pane->textCursor();
     const bool followEnd = userCursor.atEnd();

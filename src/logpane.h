@@ -38,6 +38,9 @@ public:
     int textsOverLimit() const { return limit > 0 ? qMax(0, textCount() - limit) : 0; }
     void trimHistory();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QTextEdit *pane;
     int limit = 0;

@@ -64,6 +64,8 @@ void FloodTest::hiddenPanesLayOutAsTheyWillBeShown()
     tabs->setCurrentIndex(2);
     QTRY_VERIFY(log3->isVisible());
     QCOMPARE(linesOfFirstText(log3), 1);
+    // Shown, it wraps at its own width again, as the window is resized.
+    QCOMPARE(log3->document()->textWidth(), qreal(log3->viewport()->width()));
     QCOMPARE(log3->toPlainText(), text);
 }
 
