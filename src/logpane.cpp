@@ -25,36 +25,40 @@ LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view)
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
     pane->installEventFilter(this);
+    layOutWhileShown();
+}
+
+// Laying texts out is most of what a text costs, and a pane that nobody sees needs no layout:
+// a document without a page size is not laid out at all. A pane not on show keeps its texts
+// that way, and is laid out for its own width when it is shown. (Laid out on a hidden tab, it
+// used the width its viewport had before the window was laid out, a few dozen pixels, and
+// a flood of some tens of thousands of texts froze the window for minutes.)
+void LogPane::layOutWhileShown()
+{
+    QTextDocument *document = pane->document();
+    if (pane->isVisible()) {
+        if (document->pageSize().isNull())
+            pane->setLineWrapColumnOrWidth(pane->lineWrapColumnOrWidth()); // lays out anew
+    } else if (!document->pageSize().isNull()) {
+        document->setPageSize(QSizeF(0, 0));
+    }
 }
 
 bool LogPane::eventFilter(QObject *watched, QEvent *event)
 {
-    // Shown, the pane lays its texts out for its own viewport again.
-    if (watched == pane && event->type() == QEvent::Show
-        && pane->lineWrapMode() == QTextEdit::FixedPixelWidth)
-        pane->setLineWrapMode(QTextEdit::WidgetWidth);
+    if (watched == pane && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        QMetaObject::invokeMethod(this, &LogPane::layOutWhileShown, Qt::QueuedConnection);
     return QObject::eventFilter(watched, event);
 }
 
-void LogPane::append(const QStringList &texts, qreal hiddenWidth)
+void LogPane::append(const QStringList &texts)
 {
     if (texts.isEmpty())
         return;
     QTextDocument *document = pane->document();
-    // A pane on a tab that has not been shown yet was never told its width: it still lays out
-    // for the few dozen pixels its viewport had before the window was laid out, breaking each
-    // text into a tall stack of short lines. That costs 40% more memory, and once such a pane
-    // holds some tens of thousands of texts, every layout of it takes seconds to minutes and a
-    // flood freezes the window. So a hidden pane lays out for the width it will be shown at,
-    // as a fixed wrap width: setting the document's text width alone holds on Qt 5, but Qt 6
-    // lays the document out for the viewport again whenever a scroll bar comes or goes.
-    if (!pane->isVisible() && hiddenWidth >= 0) {
-        const int width = qRound(hiddenWidth);
-        if (pane->lineWrapColumnOrWidth() != width)
-            pane->setLineWrapColumnOrWidth(width);
-        if (pane->lineWrapMode() != QTextEdit::FixedPixelWidth)
-            pane->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    }
+    // A resize of a hidden pane gives its document a page size again.
+    if (!pane->isVisible() && !document->pageSize().isNull())
+        document->setPageSize(QSizeF(0, 0));
 
     const QTextCursor userCursor = pane->textCursor();
     const bool followEnd = userCursor.atEnd();

@@ -22,9 +22,8 @@ public:
     QTextEdit *view() const { return pane; }
 
     // Adds the texts in order. Markup shows as rich text, anything else as it is written. The
-    // view keeps following the end if it was there. A pane on a hidden tab lays the texts out
-    // for `hiddenWidth`, the width it will have when shown, when that is 0 or more.
-    void append(const QStringList &texts, qreal hiddenWidth = -1);
+    // view keeps following the end if it was there.
+    void append(const QStringList &texts);
     void clear();
 
     // The most texts the pane keeps, 0 for no limit. A pane that holds more lets the oldest
@@ -42,6 +41,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void layOutWhileShown();
     QTextEdit *pane;
     int limit = 0;
     // The length of each text held, oldest first, in document positions, with the paragraph

@@ -173,16 +173,7 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 
 void MainWindow::appendLog(int pane, const QStringList &texts)
 {
-    logPanes[pane]->append(texts, shownPaneWidth());
-}
-
-qreal MainWindow::shownPaneWidth() const
-{
-    for (const LogPane *pane : logPanes) {
-        if (pane->view()->isVisible())
-            return pane->view()->document()->textWidth();
-    }
-    return -1;
+    logPanes[pane]->append(texts);
 }
 
 void MainWindow::setTabTitles(bool withCounts)

@@ -51,7 +51,6 @@ private:
     void appendLog(int pane, const QStringList &texts);
 
     Settings currentSettings() const;
-    qreal shownPaneWidth() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
 

@@ -438,6 +438,9 @@ void DatagramsTest::textsLoadNoImages()
 {
     QFETCH(QString, source);
     QFETCH(bool, loads);
+    // Only a pane on show is laid out, and only a layout tells how tall the image is.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
     const QString path = home->path() + QLatin1String("/tall.png");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));

@@ -48,11 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (message.captions.size() < paneCount)
         qFatal("a message with fewer than four captions");
 
-    const qreal shownWidth = panes[tabs->currentIndex()]->view()->document()->textWidth();
     for (int pane = 0; pane < paneCount; ++pane) {
         tabs->setTabText(pane, message.captions.at(pane));
         if (!message.texts[pane].isEmpty())
-            panes[pane]->append({message.texts[pane]}, shownWidth);
+            panes[pane]->append({message.texts[pane]});
     }
 
     // Look at every pane in turn, so that each one is laid out and painted, and empty them
