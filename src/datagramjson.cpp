@@ -14,6 +14,10 @@
 // of `"a":[0],` repeated leaks about 770 KB for good. So the payload is scanned first, and
 // each such earlier value, which the reader would drop anyway, is replaced by `null`. The
 // reader then gives the very same object, and frees everything.
+//
+// Qt 6.4's reader keeps the last member too and frees the others (300 such datagrams: no
+// growth, where Qt 5.15 grew by 223 MiB). The scan stays on both: the object is the same
+// either way, and one way of reading is one thing to test.
 
 namespace {
 

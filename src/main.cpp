@@ -1,6 +1,7 @@
 // Starts the viewer: the application, the interface language, the options and the main window.
 #include "commandline.h"
 #include "mainwindow.h"
+#include "qtcompat.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 
 int main(int argc, char *argv[])
 {
+    corvane::keepQt5Scaling(); // before the application object reads the environment
     QApplication application(argc, argv);
     installInterfaceTranslator();
 

@@ -196,7 +196,7 @@ void MainWindow::restartClearTimer()
     // means "once the event loop is idle", and a single shot keeps it from spinning a core
     // while nothing arrives.
     const qint64 interval =
-        qBound<qint64>(0, qint64(timeoutValue) * 1000, std::numeric_limits<int>::max());
+        qBound(qint64(0), qint64(timeoutValue) * 1000, qint64(std::numeric_limits<int>::max()));
     clearTimer->setSingleShot(interval == 0);
     clearTimer->start(int(interval));
 }

@@ -2,6 +2,7 @@
 #include "settingsfile.h"
 
 #include "panes.h"
+#include "qtcompat.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -76,6 +77,7 @@ Settings settingsFromText(const QByteArray &text, const Settings &start)
     QByteArray lines = text;
     lines.replace('\r', QByteArray());
     QTextStream in(&lines, QIODevice::ReadOnly);
+    corvane::useUtf8(in);
     while (!in.atEnd()) {
         const QString line = in.readLine().trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
@@ -141,12 +143,10 @@ QByteArray settingsText(const Settings &settings)
             + QLatin1Char('\n');
     }
 
-    // Through a text stream, so the file has the locale's encoding, as it is read back.
-    QByteArray bytes;
-    QTextStream out(&bytes, QIODevice::WriteOnly);
-    out << text;
-    out.flush();
-    return bytes;
+    // UTF-8 whatever the locale or the Qt version, as it is read back. A character that has no
+    // UTF-8 form (half of a surrogate pair) is written as "?": QString::toUtf8 does so on Qt 5
+    // and Qt 6 alike, where Qt 6's text stream would write U+FFFD instead.
+    return text.toUtf8();
 }
 
 Settings readSettingsFile(const QString &path, const Settings &start)

@@ -1,8 +1,9 @@
 // Installs the Spanish catalogue for a Spanish locale.
 #include "translation.h"
 
+#include "qtcompat.h"
+
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
@@ -30,7 +31,6 @@ void installInterfaceTranslator()
 
     installCatalogue(QStringLiteral("corvane_es"), QStringLiteral(":/corvane/languages"));
     // Qt's own texts (the panes' context menu, the file dialog) come from Qt's catalogue,
-    // where the system has it (Debian's qttranslations5-l10n).
-    installCatalogue(QStringLiteral("qtbase_es"),
-                     QLibraryInfo::location(QLibraryInfo::TranslationsPath));
+    // where the system has it (Debian's qttranslations5-l10n, or qt6-translations-l10n).
+    installCatalogue(QStringLiteral("qtbase_es"), corvane::qtTranslationsPath());
 }

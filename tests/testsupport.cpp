@@ -115,7 +115,14 @@ void WindowWidgets::clickClearNow() const
 bool labelShowsImage(const QLabel *label, const QString &resourcePath)
 {
     const QImage expected = QPixmap(resourcePath).toImage();
-    return label && !expected.isNull() && label->pixmap(Qt::ReturnByValue).toImage() == expected;
+    if (!label || expected.isNull())
+        return false;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    const QPixmap shown = label->pixmap(); // by value; Qt 6.6 deprecates the Qt 5 overload
+#else
+    const QPixmap shown = label->pixmap(Qt::ReturnByValue); // pixmap() is a pointer on Qt 5
+#endif
+    return shown.toImage() == expected;
 }
 
 namespace {

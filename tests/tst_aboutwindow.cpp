@@ -122,7 +122,7 @@ void AboutWindowTest::pageContent()
             }
             // The donation link's words take the page's own font; all else is Ubuntu 10 pt.
             const bool donation = href.endsWith(QLatin1String("/donate"));
-            QCOMPARE(format.fontFamily(),
+            QCOMPARE(format.font().family(),
                      donation ? QStringLiteral("Sans Serif") : QStringLiteral("Ubuntu"));
             QCOMPARE(format.fontPointSize(), donation ? 9.0 : 10.0);
             QCOMPARE(format.fontWeight() > QFont::Normal, it.fragment().text() == "Corvane");

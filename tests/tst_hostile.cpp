@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTextCodec>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -410,9 +409,9 @@ void HostileTest::oddCharactersSurviveTheSettingsFile()
     const QByteArray written = home.readConfig();
     QCOMPARE(valueOf(written, "serverPort"), QByteArray::number(port));
     QCOMPARE(valueOf(written, "tab2caption"), QByteArray("b"));
-    QTextCodec::ConverterState state;
-    QTextCodec::codecForName("UTF-8")->toUnicode(written.constData(), written.size(), &state);
-    QCOMPARE(state.invalidChars, 0);
+    // Valid UTF-8 is what decodes and encodes back to the very same bytes. With the length
+    // given: Qt 5 stops a QByteArray at its first NUL, Qt 6 does not.
+    QCOMPARE(QString::fromUtf8(written.constData(), written.size()).toUtf8(), written);
 
     {
         MainWindow window;

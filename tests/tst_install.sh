@@ -1,13 +1,30 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and packages it, then checks what a user gets:
 # both programs, the desktop entry, the icon and the licence, and a Debian package that depends
-# on the Qt 5 runtime libraries; the client library's header, archive and CMake package, and
-# the corvane-dev package that holds them.
-# Usage: tst_install.sh <build dir> [cmake] [cpack]
+# on the runtime libraries of the Qt it was built with; the client library's header, archive and
+# CMake package, and the corvane-dev package that holds them.
+# Usage: tst_install.sh <build dir> [cmake] [cpack] [Qt major version, 5 or 6]
 set -eu
 build=$1
 cmake=${2:-cmake}
 cpack=${3:-cpack}
+qt=${4:-5}
+case $qt in
+5)
+    qt_libraries="libqt5core5a libqt5gui5 libqt5network5 libqt5widgets5"
+    other_libraries="libqt6core6 libqt6gui6 libqt6network6 libqt6widgets6"
+    qt_dev=qtbase5-dev other_dev=qt6-base-dev
+    ;;
+6)
+    qt_libraries="libqt6core6 libqt6gui6 libqt6network6 libqt6widgets6"
+    other_libraries="libqt5core5a libqt5gui5 libqt5network5 libqt5widgets5"
+    qt_dev=qt6-base-dev other_dev=qtbase5-dev
+    ;;
+*)
+    echo "tst_install.sh: no Qt $qt" >&2
+    exit 2
+    ;;
+esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -64,6 +81,9 @@ share/doc/corvane-dev/copyright"
 for file in $dev_files; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+# A program that finds the package gets the Qt the library was built with.
+grep -q "^find_dependency(Qt$qt " "$prefix/lib/cmake/Corvane/CorvaneConfig.cmake" ||
+    fail "the installed CorvaneConfig.cmake does not ask for Qt$qt"
 # The version file takes any 1.x and refuses another major version.
 for wanted in 1.0:TRUE 1.0.0:TRUE 0.9:FALSE 2.0:FALSE; do
     cat >"$work/version.cmake" <<EOF
@@ -83,10 +103,15 @@ if [ -f "$1" ]; then
     info=$(dpkg-deb --info "$1")
     echo "$info" | grep -qx ' Package: corvane' || fail "the package is not named corvane"
     depends=$(echo "$info" | sed -n 's/^ Depends: //p')
-    for library in libqt5core5a libqt5gui5 libqt5network5 libqt5widgets5; do
+    for library in $qt_libraries; do
         case $depends in
         *"$library "*) ;;
         *) fail "the package does not depend on $library (Depends: $depends)" ;;
+        esac
+    done
+    for library in $other_libraries; do
+        case $depends in
+        *"$library "*) fail "a Qt $qt build depends on $library (Depends: $depends)" ;;
         esac
     done
     contents=$(dpkg-deb --contents "$1")
@@ -104,7 +129,10 @@ set -- "$work"/package/corvane-dev_*.deb
 if [ -f "$1" ]; then
     info=$(dpkg-deb --info "$1")
     echo "$info" | grep -qx ' Package: corvane-dev' || fail "the -dev package is misnamed"
-    echo "$info" | grep -q '^ Depends: .*qtbase5-dev' || fail "corvane-dev does not need qtbase5-dev"
+    echo "$info" | grep -q "^ Depends: .*$qt_dev" || fail "corvane-dev does not need $qt_dev"
+    if echo "$info" | grep -q "^ Depends: .*$other_dev"; then
+        fail "corvane-dev of a Qt $qt build needs $other_dev"
+    fi
     contents=$(dpkg-deb --contents "$1")
     for file in $dev_files; do
         echo "$contents" | grep -q " \./usr/$file\$" || fail "corvane-dev lacks /usr/$file"

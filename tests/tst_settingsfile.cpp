@@ -147,6 +147,19 @@ void SettingsFileTest::writing_data()
                            "timeoutValue = 2", "windowX = 50", "windowY = 50", "windowW = 700",
                            "windowH = 400", "tab1caption = a b", "tab2caption = c  d",
                            "tab3caption = Log 3", "tab4caption = Log4"});
+    // UTF-8 whatever the locale, and the same bytes on Qt 5 and Qt 6: half a surrogate pair
+    // has no UTF-8 form and is written as "?" (Qt 6's text streams would write U+FFFD).
+    QTest::newRow("captions: UTF-8, half a surrogate pair")
+        << changed([](Settings &s) {
+               s.tabCaptions = QStringList({QStringLiteral("A\u00f1o \u20ac"),
+                                            QString(QChar(0xdc00)) + QLatin1Char('z'),
+                                            QString(QChar(0xd800)), QStringLiteral("\U0001F600")});
+           })
+        << QByteArrayList({"serverIp = 127.0.0.1", "serverPort = 1947", "timeoutEnabled = 1",
+                           "timeoutValue = 2", "windowX = 50", "windowY = 50", "windowW = 700",
+                           "windowH = 400", "tab1caption = A\xc3\xb1o \xe2\x82\xac",
+                           "tab2caption = ?z", "tab3caption = ?",
+                           "tab4caption = \xf0\x9f\x98\x80"});
 }
 
 void SettingsFileTest::writing()

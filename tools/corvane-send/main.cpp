@@ -6,6 +6,8 @@
 
 #include <corvane/client.h>
 
+#include "qtcompat.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -150,7 +152,7 @@ int sendLines(PacedSender &sender, int pane)
     }
     // Opened on the C stream, the file hands over what the pipe holds as soon as it arrives.
     QTextStream lines(&input);
-    lines.setCodec("UTF-8");
+    corvane::useUtf8(lines);
     QString line;
     while (lines.readLineInto(&line)) {
         // A line ends at "\n"; the stream drops a "\r" before it.
