@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QWheelEvent>
 
 namespace {
 
@@ -192,15 +191,6 @@ bool PaneFollower::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             buttonHeld = false;
         break;
-    case QEvent::Wheel: {
-        // Turning the wheel down at the end moves nothing, yet asks to follow again.
-        const auto *wheel = static_cast<QWheelEvent *>(event);
-        const QScrollBar *scrollBar = view->verticalScrollBar();
-        if (wheel->angleDelta().y() < 0 && wheel->modifiers() == Qt::NoModifier
-            && scrollBar->value() >= scrollBar->maximum() && !buttonHeld)
-            changeFollowing(true);
-        break;
-    }
     default:
         break;
     }
