@@ -2,15 +2,20 @@
 #include "logpane.h"
 
 #include "logdocument.h"
+#include "panefollower.h"
 #include "richtext.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
-LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view)
+LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view), follower(new PaneFollower(view))
 {
     pane->setDocument(new LogDocument(pane));
     // A log shows what arrived: no key may change it, and nothing that arrived can be undone.
@@ -25,6 +30,9 @@ LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view)
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
     pane->installEventFilter(this);
+    connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
     layOutWhileShown();
 }
 
@@ -39,6 +47,7 @@ void LogPane::layOutWhileShown()
     if (pane->isVisible()) {
         if (document->pageSize().isNull())
             pane->setLineWrapColumnOrWidth(pane->lineWrapColumnOrWidth()); // lays out anew
+        follower->restoreView();
     } else if (!document->pageSize().isNull()) {
         document->setPageSize(QSizeF(0, 0));
     }
@@ -60,8 +69,12 @@ void LogPane::append(const QStringList &texts)
     if (!pane->isVisible() && !document->pageSize().isNull())
         document->setPageSize(QSizeF(0, 0));
 
+    // A cursor at the end moves on with the texts, as QTextEdit::append moves it, so that
+    // Page Up and the arrow keys start from the newest text; a selection stays as it is.
     const QTextCursor userCursor = pane->textCursor();
-    const bool followEnd = userCursor.atEnd();
+    const bool selecting = userCursor.hasSelection();
+    const int selectionAnchor = userCursor.anchor();
+    const int selectionEnd = userCursor.position();
     const QTextCharFormat charFormat = userCursor.charFormat();
 
     QTextCursor cursor(document);
@@ -117,17 +130,64 @@ void LogPane::append(const QStringList &texts)
     cursor.endEditBlock();
     // Like append(), give the pane's own cursor back the format it had: otherwise it would
     // take on the format of the rich text before it, and the next plain text with it.
-    if (!userCursor.hasSelection())
+    if (!selecting)
         pane->setCurrentCharFormat(charFormat);
-
-    if (followEnd)
-        pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+    const QTextCursor moved = pane->textCursor();
+    if (selecting && (moved.anchor() != selectionAnchor || moved.position() != selectionEnd)) {
+        QTextCursor selection(document);
+        selection.setPosition(selectionAnchor);
+        selection.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+        follower->setTextCursor(selection);
+    }
+    follower->restoreView();
 }
 
 void LogPane::clear()
 {
     pane->clear();
     textLengths.clear();
+    follower->cleared();
+}
+
+bool LogPane::isFollowing() const
+{
+    return follower->isFollowing();
+}
+
+void LogPane::setFollowing(bool follow)
+{
+    follower->setFollowing(follow);
+}
+
+void LogPane::copyAll()
+{
+    if (!pane->document()->isEmpty())
+        QGuiApplication::clipboard()->setText(pane->toPlainText());
+}
+
+QString LogPane::copyAllText()
+{
+    return tr("Copy all");
+}
+
+QMenu *LogPane::createContextMenu(const QPoint &position)
+{
+    // The text edit wants the place in the document, which the view shows scrolled.
+    const QPoint scrolled(pane->horizontalScrollBar()->value(), pane->verticalScrollBar()->value());
+    QMenu *menu = pane->createStandardContextMenu(position + scrolled);
+    menu->addSeparator();
+    QAction *copyAllAction = menu->addAction(copyAllText());
+    connect(copyAllAction, &QAction::triggered, this, &LogPane::copyAll);
+    copyAllAction->setObjectName(QStringLiteral("actionCopyAll"));
+    copyAllAction->setEnabled(!pane->document()->isEmpty());
+    return menu;
+}
+
+void LogPane::showContextMenu(const QPoint &position)
+{
+    QMenu *menu = createContextMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(pane->viewport()->mapToGlobal(position));
 }
 
 void LogPane::setHistoryLimit(int texts)
@@ -152,4 +212,5 @@ void LogPane::trimHistory()
     cursor.setPosition(end);
     cursor.setPosition(0, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    follower->textsRemovedFromStart(end);
 }

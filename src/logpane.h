@@ -7,6 +7,9 @@
 
 #include <deque>
 
+class PaneFollower;
+class QMenu;
+class QPoint;
 class QTextEdit;
 
 // Attached to a pane (a QTextEdit of the window's form) and owned by it. It gives the pane a
@@ -22,9 +25,24 @@ public:
     QTextEdit *view() const { return pane; }
 
     // Adds the texts in order. Markup shows as rich text, anything else as it is written. The
-    // view keeps following the end if it was there.
+    // view follows them or holds still, as the follow state says, and the user's selection
+    // stays where it is.
     void append(const QStringList &texts);
+    // Empties the pane; it follows new texts, or not, as before.
     void clear();
+
+    // Whether the view follows new texts: see PaneFollower for what the user does to change it.
+    bool isFollowing() const;
+    void setFollowing(bool follow);
+
+    // The pane's whole text, as plain text, to the clipboard. An empty pane leaves the
+    // clipboard as it is.
+    void copyAll();
+    // The name of that command, in the menus that offer it.
+    static QString copyAllText();
+    // The pane's context menu: the text edit's own entries, then "Copy all". The position is
+    // in the coordinates of the pane's viewport; the caller owns the menu.
+    QMenu *createContextMenu(const QPoint &position);
 
     // The most texts the pane keeps, 0 for no limit. A pane that holds more lets the oldest
     // go, whole texts, a tenth of the limit at a time, when trimHistory() is called (at once
@@ -37,12 +55,17 @@ public:
     int textsOverLimit() const { return limit > 0 ? qMax(0, textCount() - limit) : 0; }
     void trimHistory();
 
+signals:
+    void followingChanged(bool following);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void layOutWhileShown();
+    void showContextMenu(const QPoint &position);
     QTextEdit *pane;
+    PaneFollower *follower;
     int limit = 0;
     // The length of each text held, oldest first, in document positions, with the paragraph
     // break that ends it: the oldest n texts are the first sum-of-n positions.

@@ -5,6 +5,7 @@
 #include "historytrimmer.h"
 #include "logmessage.h"
 #include "logpane.h"
+#include "logsaver.h"
 #include "mainwindowform.h"
 #include "settingsfile.h"
 #include "udplistener.h"
@@ -12,10 +13,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
@@ -37,7 +42,10 @@ MainWindow::MainWindow(QWidget *parent)
       clearPending(false),
       logPanes {},
       historyTrimmer(nullptr),
-      uiLost(nullptr)
+      uiLost(nullptr),
+      actionSaveLog(nullptr),
+      actionCopyAll(nullptr),
+      actionFollow(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -79,6 +87,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->uiClearNow, SIGNAL(clicked()), this, SLOT(slClearLogs()));
     connect(ui->actionE_xit, SIGNAL(triggered()), this, SLOT(close()));
     connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
+    addSaveAndCopyActions();
+    addFollowAction();
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -280,4 +290,97 @@ void MainWindow::loadConfig()
 void MainWindow::saveConfig()
 {
     writeSettingsFile(configDir + QLatin1String("config"), currentSettings());
+}
+
+QMenu *MainWindow::logMenu()
+{
+    QMenuBar *bar = menuBar();
+    if (auto *menu = bar->findChild<QMenu *>(QStringLiteral("menuLog"), Qt::FindDirectChildrenOnly))
+        return menu;
+    auto *menu = new QMenu(tr("Log"), bar);
+    menu->setObjectName(QStringLiteral("menuLog"));
+    const QList<QAction *> entries = bar->actions();
+    // Right after "File"; a null "before" appends.
+    bar->insertMenu(entries.value(entries.indexOf(ui->menuFile->menuAction()) + 1), menu);
+    return menu;
+}
+
+void MainWindow::addSaveAndCopyActions()
+{
+    actionSaveLog = new QAction(tr("Save log as..."), this);
+    actionSaveLog->setObjectName(QStringLiteral("actionSaveLog"));
+    actionSaveLog->setShortcut(QKeySequence(QKeySequence::Save));
+    connect(actionSaveLog, &QAction::triggered, this, &MainWindow::slSaveLog);
+    actionCopyAll = new QAction(LogPane::copyAllText(), this);
+    actionCopyAll->setObjectName(QStringLiteral("actionCopyAll"));
+    connect(actionCopyAll, &QAction::triggered, this, &MainWindow::slCopyAll);
+
+    // First in the menu, whatever is there already.
+    QMenu *menu = logMenu();
+    QAction *first = menu->actions().value(0);
+    menu->insertAction(first, actionSaveLog);
+    menu->insertAction(first, actionCopyAll);
+    if (first)
+        menu->insertSeparator(first);
+}
+
+void MainWindow::addFollowAction()
+{
+    auto *menu = new QMenu(tr("View"), menuBar());
+    menu->setObjectName(QStringLiteral("menuView"));
+    menuBar()->addMenu(menu);
+    actionFollow = menu->addAction(tr("Follow new texts"));
+    actionFollow->setObjectName(QStringLiteral("actionFollow"));
+    actionFollow->setCheckable(true);
+    connect(actionFollow, &QAction::triggered, this, &MainWindow::slFollowTriggered);
+    for (LogPane *pane : logPanes)
+        connect(pane, &LogPane::followingChanged, this, &MainWindow::slShowFollowing);
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::slShowFollowing);
+    slShowFollowing();
+}
+
+LogPane *MainWindow::shownPane() const
+{
+    return logPanes[size_t(qBound(0, ui->tabWidget->currentIndex(), paneCount - 1))];
+}
+
+void MainWindow::setSavePathChooser(SavePathChooser chooser)
+{
+    savePathChooser = std::move(chooser);
+}
+
+QString MainWindow::askSavePath()
+{
+    if (savePathChooser)
+        return savePathChooser();
+    return QFileDialog::getSaveFileName(this, tr("Save log as"), QString(),
+                                        tr("Text (*.txt *.log);;HTML (*.html)"));
+}
+
+void MainWindow::slSaveLog()
+{
+    const QString path = askSavePath();
+    if (path.isEmpty())
+        return;
+    const LogSaveResult result = saveLog(*shownPane()->view()->document(), path);
+    if (!result.succeeded()) {
+        QMessageBox::warning(this, tr("Save log as"),
+                             tr("The log could not be saved to %1:\n%2")
+                                 .arg(QDir::toNativeSeparators(path), result.error));
+    }
+}
+
+void MainWindow::slCopyAll()
+{
+    shownPane()->copyAll();
+}
+
+void MainWindow::slFollowTriggered(bool follow)
+{
+    shownPane()->setFollowing(follow);
+}
+
+void MainWindow::slShowFollowing()
+{
+    actionFollow->setChecked(shownPane()->isFollowing());
 }

@@ -11,10 +11,13 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 
 class HistoryTrimmer;
 class LogPane;
+class QAction;
 class QLabel;
+class QMenu;
 class MainWindowForm;
 class QTimer;
 class UdpListener;
@@ -36,6 +39,11 @@ public:
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
     void setHistoryLimit(int texts);
 
+    // Asks where "Save log as..." writes, an empty name for nowhere. The window asks with a
+    // file dialog unless given another way (tests choose the name without a modal dialog).
+    using SavePathChooser = std::function<QString()>;
+    void setSavePathChooser(SavePathChooser chooser);
+
 private slots:
     void slStartServer();
     void slPendingDatagrams(const QVector<LogMessage> &messages);
@@ -44,6 +52,10 @@ private slots:
     void slClearLogs();
     void slShowAbout();
     void slShowLoss(qint64 lost);
+    void slSaveLog();
+    void slCopyAll();
+    void slFollowTriggered(bool follow);
+    void slShowFollowing();
 
 private:
     void loadConfig();
@@ -53,6 +65,13 @@ private:
     Settings currentSettings() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
+
+    // The menus after "File": "Log" comes first, made when first asked for.
+    QMenu *logMenu();
+    void addSaveAndCopyActions();
+    void addFollowAction();
+    QString askSavePath();
+    LogPane *shownPane() const;
 
     MainWindowForm *ui;
     QString configDir;
@@ -69,6 +88,10 @@ private:
     HistoryTrimmer *historyTrimmer;
     // Shows the datagrams the system dropped at the socket, once there is one.
     QLabel *uiLost;
+    QAction *actionSaveLog;
+    QAction *actionCopyAll;
+    QAction *actionFollow;
+    SavePathChooser savePathChooser;
 };
 
 #endif // MAINWINDOW_H

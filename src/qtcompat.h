@@ -7,6 +7,9 @@
 #include <QString>
 #include <QTextStream>
 #include <QtGlobal>
+#ifdef QT_GUI_LIB // corvane-send links Qt Core alone
+#include <QTextDocument>
+#endif
 
 namespace corvane {
 
@@ -42,6 +45,19 @@ inline void keepQt5Scaling()
         qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 #endif
 }
+
+#ifdef QT_GUI_LIB
+// A document as HTML that declares itself UTF-8. Qt 6 always writes the declaration; Qt 5
+// writes it only when given the encoding's name.
+inline QString documentHtml(const QTextDocument &document)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return document.toHtml();
+#else
+    return document.toHtml(QByteArrayLiteral("utf-8"));
+#endif
+}
+#endif // QT_GUI_LIB
 
 } // namespace corvane
 

@@ -1,12 +1,12 @@
 // The viewer's settings file: its text, read and written without any window.
 #include "settingsfile.h"
 
+#include "atomicfile.h"
 #include "panes.h"
 #include "qtcompat.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -164,15 +164,5 @@ bool writeSettingsFile(const QString &path, const Settings &settings)
 {
     // The whole file first, then the old one replaced in one step, so a crash or a full disk
     // never leaves half a file behind.
-    const QByteArray bytes = settingsText(settings);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // A write that fails in the file's buffer shows only when the buffer is flushed, and
-    // commit() would not notice: a full disk would leave a truncated file in place of the old.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, settingsText(settings)).isEmpty();
 }

@@ -1,4 +1,5 @@
 #include "aboutbox.h"
+#include "logpane.h"
 #include "mainwindow.h"
 #include "testsupport.h"
 #include "translation.h"
@@ -77,6 +78,11 @@ void LanguageTest::mainWindowTexts()
     QCOMPARE(text("uiRestart"), expect("Restart", "Reiniciar"));
     QCOMPARE(text("uiTimeoutEnabled"), expect("Clear timeout", "Espera de borrado"));
     QCOMPARE(text("uiClearNow"), expect("Clear now", "Borrar ahora"));
+    QCOMPARE(text("menuLog"), expect("Log", "Registro"));
+    QCOMPARE(text("actionSaveLog"), expect("Save log as...", "Guardar registro como..."));
+    QCOMPARE(text("actionCopyAll"), expect("Copy all", "Copiar todo"));
+    QCOMPARE(text("menuView"), expect("View", "Ver"));
+    QCOMPARE(text("actionFollow"), expect("Follow new texts", "Seguir los textos nuevos"));
 
     // The tab captions are the user's own data, never translated.
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
@@ -167,6 +173,12 @@ void LanguageTest::qtOwnTexts()
     QVERIFY2(texts.contains(expect("&Copy", "&Copiar")), qPrintable(texts.join(", ")));
     QVERIFY2(texts.contains(expect("Select All", "Seleccionar todo")),
              qPrintable(texts.join(", ")));
+
+    // The pane adds its own entry after Qt's.
+    auto *pane = log->findChild<LogPane *>();
+    QVERIFY(pane);
+    const std::unique_ptr<QMenu> paneMenu(pane->createContextMenu(QPoint(1, 1)));
+    QCOMPARE(paneMenu->actions().last()->text(), expect("Copy all", "Copiar todo"));
 }
 
 QTEST_MAIN(LanguageTest)

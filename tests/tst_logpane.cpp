@@ -1,6 +1,7 @@
 // A log pane's history limit: what a pane keeps once more texts arrive than it holds.
 #include "logpane.h"
 
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -12,6 +13,8 @@ private slots:
     void keepsTheNewestTexts_data();
     void keepsTheNewestTexts();
     void lowerLimitLetsTheOldestGoAtOnce();
+    void arrivingTextsLeaveTheSelection_data();
+    void arrivingTextsLeaveTheSelection();
 };
 
 namespace {
@@ -111,6 +114,54 @@ void LogPaneTest::lowerLimitLetsTheOldestGoAtOnce()
     QCOMPARE(pane->textCount(), 0);
     pane->append({"e"});
     QCOMPARE(view.toPlainText(), QStringLiteral("e"));
+}
+
+void LogPaneTest::arrivingTextsLeaveTheSelection_data()
+{
+    // Places in "first\nsecond", -1 for its end.
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("movesOn"); // a cursor that moves on to the new end
+
+    QTest::newRow("all, selected from the start") << 0 << -1 << false;
+    QTest::newRow("all, selected from the end") << -1 << 0 << false;
+    QTest::newRow("the end of the last text") << 9 << -1 << false;
+    QTest::newRow("inside the texts") << 2 << 8 << false;
+    QTest::newRow("a cursor inside the texts") << 3 << 3 << false;
+    // As with QTextEdit::append: keys such as Page Up start from the newest text.
+    QTest::newRow("a cursor at the end") << -1 << -1 << true;
+}
+
+void LogPaneTest::arrivingTextsLeaveTheSelection()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, position);
+    QFETCH(bool, movesOn);
+
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->append({"first", "second"});
+    const int end = view.document()->characterCount() - 1;
+    QTextCursor cursor(view.document());
+    cursor.setPosition(anchor < 0 ? end : anchor);
+    cursor.setPosition(position < 0 ? end : position, QTextCursor::KeepAnchor);
+    view.setTextCursor(cursor);
+    // Numbers, not the cursor: the document moves every cursor that shares its place.
+    const int anchorBefore = view.textCursor().anchor();
+    const int positionBefore = view.textCursor().position();
+    const QString selected = view.textCursor().selectedText();
+
+    pane->append({"third", "<b>fourth</b>"});
+    pane->append({"fifth"});
+    const QTextCursor after = view.textCursor();
+    if (movesOn) {
+        QVERIFY(after.atEnd());
+        QVERIFY(!after.hasSelection());
+        return;
+    }
+    QCOMPARE(after.anchor(), anchorBefore);
+    QCOMPARE(after.position(), positionBefore);
+    QCOMPARE(after.selectedText(), selected);
 }
 
 QTEST_MAIN(LogPaneTest)

@@ -183,7 +183,12 @@ void MainWindowTest::menuAndShortcuts()
     auto *about = named<QAction>(window, "action_About");
     auto *exit = named<QAction>(window, "actionE_xit");
     QVERIFY(menuBar && menu && about && exit);
-    QCOMPARE(menuBar->actions(), QList<QAction *>({menu->menuAction()}));
+    // "File" comes first; the menus added since come after it: "Log", then "View".
+    auto *logMenu = named<QMenu>(window, "menuLog");
+    auto *viewMenu = named<QMenu>(window, "menuView");
+    QVERIFY(logMenu && viewMenu);
+    QCOMPARE(menuBar->actions(),
+             QList<QAction *>({menu->menuAction(), logMenu->menuAction(), viewMenu->menuAction()}));
     const QList<QAction *> entries = menu->actions();
     QCOMPARE(entries.size(), 3);
     QCOMPARE(entries.at(0), about);
@@ -194,6 +199,23 @@ void MainWindowTest::menuAndShortcuts()
     QCOMPARE(about->shortcut(), QKeySequence(QKeySequence::HelpContents));
     QCOMPARE(exit->shortcut(), QKeySequence(QKeySequence::Quit));
     QCOMPARE(about->shortcut(), QKeySequence(Qt::Key_F1));
+
+    QCOMPARE(logMenu->title(), QStringLiteral("Log"));
+    const QList<QAction *> logEntries = logMenu->actions();
+    QVERIFY(logEntries.size() >= 2);
+    QCOMPARE(logEntries.at(0)->objectName(), QStringLiteral("actionSaveLog"));
+    QCOMPARE(logEntries.at(0)->text(), QStringLiteral("Save log as..."));
+    QCOMPARE(logEntries.at(0)->shortcut(), QKeySequence(QKeySequence::Save));
+    QCOMPARE(logEntries.at(1)->objectName(), QStringLiteral("actionCopyAll"));
+    QCOMPARE(logEntries.at(1)->text(), QStringLiteral("Copy all"));
+    QCOMPARE(viewMenu->title(), QStringLiteral("View"));
+    const QList<QAction *> viewEntries = viewMenu->actions();
+    QCOMPARE(viewEntries.size(), 1);
+    QCOMPARE(viewEntries.at(0)->objectName(), QStringLiteral("actionFollow"));
+    QCOMPARE(viewEntries.at(0)->text(), QStringLiteral("Follow new texts"));
+    QVERIFY(viewEntries.at(0)->isCheckable());
+    // A new pane follows its texts.
+    QVERIFY(viewEntries.at(0)->isChecked());
 }
 
 void MainWindowTest::exitClosesAndSettingsAreWrittenAtDestruction()
