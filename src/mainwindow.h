@@ -12,10 +12,14 @@
 
 #include <array>
 
+class FindBar;
 class HistoryTrimmer;
+class LogFinder;
 class LogPane;
 class QLabel;
 class MainWindowForm;
+class QMenu;
+class QTextEdit;
 class QTimer;
 class UdpListener;
 struct Settings;
@@ -50,6 +54,15 @@ private:
     void saveConfig();
     void appendLog(int pane, const QStringList &texts);
 
+    // The "Log" menu, made right after "File" the first time it is asked for.
+    QMenu *logMenu();
+    void addFindActions();
+    // Opens the bar and searches; false when it was open already.
+    bool openFindBar();
+    void findInShownPane();
+    void closeFindBar();
+    QTextEdit *shownPane() const;
+
     Settings currentSettings() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
@@ -69,6 +82,9 @@ private:
     HistoryTrimmer *historyTrimmer;
     // Shows the datagrams the system dropped at the socket, once there is one.
     QLabel *uiLost;
+    // Finding in the pane on show; the bar is hidden until asked for.
+    FindBar *findBar;
+    LogFinder *logFinder;
 };
 
 #endif // MAINWINDOW_H

@@ -77,6 +77,10 @@ void LanguageTest::mainWindowTexts()
     QCOMPARE(text("uiRestart"), expect("Restart", "Reiniciar"));
     QCOMPARE(text("uiTimeoutEnabled"), expect("Clear timeout", "Espera de borrado"));
     QCOMPARE(text("uiClearNow"), expect("Clear now", "Borrar ahora"));
+    QCOMPARE(text("menuLog"), expect("Log", "Registro"));
+    QCOMPARE(text("actionFind"), expect("Find...", "Buscar..."));
+    QCOMPARE(text("actionFindPrevious"), expect("Find previous", "Buscar anterior"));
+    QCOMPARE(text("findCaseSensitive"), expect("Case sensitive", "Distinguir may\u00fasculas"));
 
     // The tab captions are the user's own data, never translated.
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
