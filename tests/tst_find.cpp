@@ -233,6 +233,13 @@ void FindTest::arrivingAndTrimmedTextsKeepTheCurrentMatch()
     send({"<i>no match</i>", "last line"});
     QTRY_COMPARE(count(), QStringLiteral("4 of 8"));
     QCOMPARE(currentText(), QStringLiteral("line 8"));
+    // Tables and lists arrive as blocks and frames of their own; the matches stay in place.
+    send({"<table><tr><td>a line</td><td>LINE b</td></tr></table>", "<ul><li>line</li></ul>"});
+    QTRY_COMPARE(count(), QStringLiteral("2 of 9"));
+    QCOMPARE(currentText(), QStringLiteral("line 8"));
+    QTRY_COMPARE(w->logs[0]->extraSelections().size(), 9);
+    for (const QTextEdit::ExtraSelection &selection : w->logs[0]->extraSelections())
+        QCOMPARE(selection.cursor.selectedText().toLower(), QStringLiteral("line"));
 
     QTest::mouseClick(w->clearNow, Qt::LeftButton);
     QTRY_COMPARE(count(), QStringLiteral("No matches"));
