@@ -63,9 +63,15 @@ void LogFinder::setView(QTextEdit *newView)
 
 void LogFinder::setPattern(const QString &newPattern, Qt::CaseSensitivity newSensitivity)
 {
+    const QString previous = pattern;
+    const bool sameCase = newSensitivity == sensitivity;
     pattern = newPattern;
     sensitivity = newSensitivity;
-    readAndSearch();
+    // A letter typed at the end is looked for only where the pattern was found before.
+    if (textRead && sameCase && !previous.isEmpty() && !pattern.isEmpty())
+        matches = LogSearch::refineMatches(matches, previous, text, pattern, sensitivity);
+    else
+        readAndSearch();
     goTo(LogSearch::matchAtOrAfter(matches, topOfView()));
 }
 

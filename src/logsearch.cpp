@@ -38,6 +38,44 @@ QVector<int> findMatches(const QString &text, const QString &pattern,
     return matches;
 }
 
+namespace {
+
+// Whether two matches of the pattern can overlap: some start of it is also an end of it.
+bool overlapsItself(const QString &pattern, Qt::CaseSensitivity sensitivity)
+{
+    const QStringView view(pattern);
+    for (int length = 1; length < pattern.size(); ++length) {
+        if (view.left(length).compare(view.right(length), sensitivity) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QVector<int> refineMatches(const QVector<int> &previousMatches, const QString &previousPattern,
+                           const QString &text, const QString &pattern,
+                           Qt::CaseSensitivity sensitivity)
+{
+    // Matches of a pattern that cannot overlap itself are all the places where it is, and a
+    // longer pattern that starts with it is only at some of them.
+    if (previousPattern.isEmpty() || pattern.size() <= previousPattern.size()
+        || !pattern.startsWith(previousPattern, sensitivity)
+        || overlapsItself(previousPattern, sensitivity))
+        return findMatches(text, pattern, sensitivity);
+    QVector<int> matches;
+    const QStringView textView(text);
+    int end = 0; // where the last match kept ends: the next must not start before
+    for (const int start : previousMatches) {
+        if (start >= end
+            && textView.mid(start, pattern.size()).compare(pattern, sensitivity) == 0) {
+            matches.append(start);
+            end = start + pattern.size();
+        }
+    }
+    return matches;
+}
+
 QVector<int> updateMatches(const QVector<int> &oldMatches, const QString &text,
                            const QString &pattern, Qt::CaseSensitivity sensitivity, int position,
                            int removed, int added)

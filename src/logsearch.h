@@ -18,6 +18,14 @@ QString shownText(QString raw);
 QVector<int> findMatches(const QString &text, const QString &pattern,
                          Qt::CaseSensitivity sensitivity, int from = 0);
 
+// The matches of the pattern, given those of the pattern searched for before in the same text
+// with the same case sensitivity. Where the pattern only adds letters at the end of one that
+// cannot overlap itself, it can only be where that one was, and only there is looked; else the
+// whole text is searched. Either way the result is what findMatches() finds.
+QVector<int> refineMatches(const QVector<int> &previousMatches, const QString &previousPattern,
+                           const QString &text, const QString &pattern,
+                           Qt::CaseSensitivity sensitivity);
+
 // The matches in `text` after a change: `oldMatches` were found in the text as it was, and then
 // `removed` characters at `position` gave way to the `added` characters now there. Only around
 // the change is searched again, and the result is what findMatches() finds in the new text.

@@ -129,8 +129,8 @@ void FindTest::menuHoldsTheFindActions()
                     {"actionFindPrevious", "Find previous", QKeySequence::FindPrevious}};
     for (int i = 0; i < 3; ++i) {
         QAction *action = actions.at(actions.size() - 3 + i);
-        QCOMPARE(action->objectName(), QLatin1String(expected[i].name));
-        QCOMPARE(action->text(), QLatin1String(expected[i].text));
+        QCOMPARE(action->objectName(), QString::fromLatin1(expected[i].name));
+        QCOMPARE(action->text(), QString::fromLatin1(expected[i].text));
         QCOMPARE(action->shortcut(), QKeySequence(expected[i].key));
     }
 }
@@ -158,7 +158,7 @@ void FindTest::typingCountsHighlightsAndMoves()
     QCOMPARE(currentText(), QStringLiteral("an ERROR again"));
     for (const char *expected : {"2 of 5", "1 of 5", "5 of 5"}) {
         press(QKeySequence::FindPrevious);
-        QCOMPARE(count(), QLatin1String(expected));
+        QCOMPARE(count(), QString::fromLatin1(expected));
     }
     QCOMPARE(pane->textCursor().selectionStart(),
              pane->toPlainText().lastIndexOf(QLatin1String("error")));

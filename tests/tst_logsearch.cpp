@@ -16,6 +16,8 @@ private slots:
     void findsMatches_data();
     void findsMatches();
     void shownTextKeepsPositions();
+    void longerPatternIsLookedForWhereTheShorterWas_data();
+    void longerPatternIsLookedForWhereTheShorterWas();
     void changedTextIsSearchedAroundTheChange_data();
     void changedTextIsSearchedAroundTheChange();
     void firstMatchAtOrAfter_data();
@@ -76,6 +78,48 @@ void LogSearchTest::shownTextKeepsPositions()
     QTextCursor all(&document);
     all.select(QTextCursor::Document);
     QCOMPARE(LogSearch::shownText(all.selectedText()), document.toPlainText());
+}
+
+void LogSearchTest::longerPatternIsLookedForWhereTheShorterWas_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("previous");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("caseSensitive");
+
+    const QString log = QStringLiteral("the lazy dog\nLAZY cat\nlaziness\nla la land");
+    QTest::newRow("a letter more") << log << "la"
+                                   << "laz" << false;
+    QTest::newRow("a letter more, exact case") << log << "la"
+                                               << "laz" << true;
+    QTest::newRow("several letters more") << log << "l"
+                                          << "lazy" << false;
+    QTest::newRow("a letter less") << log << "laz"
+                                   << "la" << false;
+    QTest::newRow("another word") << log << "dog"
+                                  << "cat" << false;
+    QTest::newRow("a letter more, found nowhere") << log << "lazy"
+                                                  << "lazyx" << false;
+    // "aa" can overlap itself: its matches skip places where "aab" is.
+    QTest::newRow("a pattern that overlaps itself") << "aaab aab"
+                                                    << "aa"
+                                                    << "aab" << true;
+    QTest::newRow("matches that come to overlap") << "ababab"
+                                                  << "ab"
+                                                  << "abab" << true;
+}
+
+void LogSearchTest::longerPatternIsLookedForWhereTheShorterWas()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, previous);
+    QFETCH(QString, pattern);
+    QFETCH(bool, caseSensitive);
+    const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    const QVector<int> before = LogSearch::findMatches(text, previous, sensitivity);
+    QCOMPARE(LogSearch::refineMatches(before, previous, text, pattern, sensitivity),
+             LogSearch::findMatches(text, pattern, sensitivity));
 }
 
 void LogSearchTest::changedTextIsSearchedAroundTheChange_data()
