@@ -29,6 +29,7 @@ private slots:
     void menuHoldsTheFindActions();
     void typingCountsHighlightsAndMoves();
     void switchingTabsSearchesThePaneOnShow();
+    void onlyMatchesNearTheViewAreHighlighted();
     void arrivingAndTrimmedTextsKeepTheCurrentMatch();
 
 private:
@@ -206,6 +207,37 @@ void FindTest::switchingTabsSearchesThePaneOnShow()
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
     QTRY_COMPARE(count(), QStringLiteral("No matches"));
     QVERIFY(w->logs[1]->extraSelections().isEmpty());
+}
+
+void FindTest::onlyMatchesNearTheViewAreHighlighted()
+{
+    QStringList items;
+    for (int i = 1; i <= 300; ++i)
+        items.append(QStringLiteral("item %1").arg(i));
+    send(items);
+    QTextEdit *pane = w->logs[0];
+    auto highlightedLines = [pane] {
+        QStringList lines;
+        for (const QTextEdit::ExtraSelection &selection : pane->extraSelections())
+            lines.append(selection.cursor.block().text());
+        return lines;
+    };
+
+    QTest::keyClick(pane, Qt::Key_Home, Qt::ControlModifier);
+    press(QKeySequence::Find);
+    QTest::keyClicks(field, QStringLiteral("item"));
+    QCOMPARE(count(), QStringLiteral("1 of 300"));
+    QStringList lines = highlightedLines();
+    QVERIFY(lines.contains(QStringLiteral("item 1")));
+    QVERIFY(lines.size() < 300);
+    QVERIFY(!lines.contains(QStringLiteral("item 300")));
+
+    // The view moves to the end: the highlights go with it.
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(highlightedLines().contains(QStringLiteral("item 300")));
+    QVERIFY(!highlightedLines().contains(QStringLiteral("item 1")));
+    QCOMPARE(count(), QStringLiteral("1 of 300"));
 }
 
 void FindTest::arrivingAndTrimmedTextsKeepTheCurrentMatch()
