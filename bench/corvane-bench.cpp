@@ -5,11 +5,15 @@
 #include "mainwindow.h"
 #include "udplistener.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,6 +23,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -324,6 +329,7 @@ public:
     Run viewerBurst(qint64 count);
     double memoryPerLine(qint64 lines, qint64 *before, qint64 *after);
     void soak(double seconds, double intervalSeconds);
+    void findLatency(qint64 texts, const QString &word, double seconds);
     // When 0 or more, the history limit the viewer's panes get instead of their default.
     int historyLimit = -1;
 
@@ -350,7 +356,9 @@ private:
         }
     };
 
-    std::unique_ptr<Viewer> openViewer();
+    // moreConfig: further lines for the viewer's settings file.
+    std::unique_ptr<Viewer> openViewer(const QByteArray &moreConfig = QByteArray());
+    void fillFirstPane(Viewer &viewer, qint64 texts);
     Run drive(const QString &name, const QStringList &senderArgs,
               const std::function<qint64()> &received);
 
@@ -365,13 +373,13 @@ quint16 freePort()
     return probe.localPort();
 }
 
-std::unique_ptr<Bench::Viewer> Bench::openViewer()
+std::unique_ptr<Bench::Viewer> Bench::openViewer(const QByteArray &moreConfig)
 {
     auto viewer = std::make_unique<Viewer>();
     viewer->port = freePort();
     QFile config(homePath + QLatin1String("/.corvane/config"));
     if (config.open(QIODevice::WriteOnly))
-        config.write("serverPort = " + QByteArray::number(viewer->port) + "\n");
+        config.write("serverPort = " + QByteArray::number(viewer->port) + "\n" + moreConfig);
     config.close();
 
     viewer->window = std::make_unique<MainWindow>();
@@ -660,6 +668,153 @@ void Bench::soak(double seconds, double intervalSeconds)
             .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
 }
 
+void Bench::fillFirstPane(Viewer &viewer, qint64 texts)
+{
+    // Fed as the socket drain would feed them; every fourth sequence number is pane 1's.
+    Payloads payloads;
+    const int batchSize = 2048;
+    for (qint64 sent = 0; sent < texts;) {
+        QVector<QByteArray> batch;
+        batch.reserve(batchSize);
+        for (; sent < texts && batch.size() < batchSize; ++sent)
+            batch.append(payloads.make(sent * paneCount));
+        viewer.window->processDatagrams(batch);
+        QCoreApplication::processEvents();
+    }
+}
+
+// Keystroke latencies in milliseconds.
+struct Latencies
+{
+    QVector<double> ms;
+    double median() const
+    {
+        if (ms.isEmpty())
+            return -1;
+        QVector<double> sorted = ms;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.at(sorted.size() / 2);
+    }
+    double worst() const { return ms.isEmpty() ? -1 : *std::max_element(ms.cbegin(), ms.cend()); }
+};
+
+// Types the word into the find bar of a pane that holds `texts` texts, a letter at a time as a
+// quick typist would, first while nothing arrives and then while a flood does. A keystroke's
+// latency is the time from posting the key until the pane has painted after the field took it:
+// the search, the count and the highlights are all done by then.
+void Bench::findLatency(qint64 texts, const QString &word, double seconds)
+{
+    // The pauses while the pane fills and while typing must not clear the panes when a flood
+    // starts.
+    auto viewer = openViewer("timeoutEnabled = 0\n");
+    viewer->window->setHistoryLimit(historyLimit >= 0 ? historyLimit
+                                                      : int(qMax<qint64>(texts, 100000)));
+    QElapsedTimer fillClock;
+    fillClock.start();
+    fillFirstPane(*viewer, texts);
+    spinFor(500);
+    const qint64 fillMs = fillClock.elapsed();
+
+    auto *find = viewer->window->findChild<QAction *>(QStringLiteral("actionFind"));
+    auto *field = viewer->window->findChild<QLineEdit *>(QStringLiteral("findText"));
+    auto *count = viewer->window->findChild<QLabel *>(QStringLiteral("findCount"));
+    if (!find || !field || !count) {
+        say(QStringLiteral("error: the window has no actionFind, findText or findCount"));
+        std::exit(2);
+    }
+
+    // A flood of `seconds` from a second process; `meanwhile` runs until the sender is done.
+    // Gives the longest stall of the event loop meanwhile.
+    auto flood = [&](const std::function<void()> &meanwhile) {
+        QProcess sender;
+        sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        stallMeter.start();
+        sender.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--sender"), QStringLiteral("--port"),
+                      QString::number(viewer->port), QStringLiteral("--seconds"),
+                      QString::number(seconds)});
+        sender.waitForStarted();
+        while (sender.state() != QProcess::NotRunning)
+            meanwhile();
+        stallMeter.stop();
+        spinFor(quietMs); // what is still in the socket
+        return stallMeter.longestMs();
+    };
+
+    int paintsAtSearch = -1;
+    QObject::connect(field, &QLineEdit::textChanged,
+                     [&] { paintsAtSearch = viewer->paintCounter.paints; });
+    const qint64 keyGapMs = 150;
+    auto typeWord = [&](Latencies &latencies, bool print) {
+        for (const QChar letter : word) {
+            paintsAtSearch = -1;
+            QElapsedTimer clock;
+            clock.start();
+            const int key = letter.toUpper().unicode();
+            QCoreApplication::postEvent(
+                field, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, QString(letter)));
+            QCoreApplication::postEvent(
+                field, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, QString(letter)));
+            spinUntil(
+                [&] { return paintsAtSearch >= 0 && viewer->paintCounter.paints > paintsAtSearch; },
+                5000);
+            latencies.ms.append(clock.nsecsElapsed() / 1e6);
+            if (print) {
+                say(QStringLiteral("  %1 %2 ms  %3")
+                        .arg(field->text(), -(word.size() + 2))
+                        .arg(latencies.ms.last(), 8, 'f', 1)
+                        .arg(count->text()));
+            }
+            spinFor(keyGapMs);
+        }
+        field->clear();
+        spinFor(keyGapMs);
+    };
+
+    say(QStringLiteral("find: pane 1 filled with %1 texts in %2 ms; typing \"%3\", %4 ms "
+                       "between keys")
+            .arg(texts)
+            .arg(fillMs)
+            .arg(word)
+            .arg(keyGapMs));
+    // The same flood with the bar closed, to compare the stalls with.
+    const double closedStallMs = flood([] { spinFor(100); });
+    say(QStringLiteral("a flood with the bar closed: longest stall %1 ms")
+            .arg(number(closedStallMs, 1)));
+
+    find->trigger();
+    spinFor(200);
+    say(QStringLiteral("idle:"));
+    Latencies idle;
+    for (int round = 0; round < 3; ++round)
+        typeWord(idle, round == 0);
+
+    say(QStringLiteral("while a flood arrives (%1 s):").arg(seconds));
+    Latencies flooded;
+    const qint64 receivedBefore = viewer->received();
+    int round = 0;
+    const double stallMs = flood([&] { typeWord(flooded, round++ == 0); });
+    const qint64 received = viewer->received() - receivedBefore;
+
+    say(QStringLiteral("find: texts=%1 word=%2 idle_keys=%3 idle_median_ms=%4 idle_worst_ms=%5 "
+                       "flood_keys=%6 flood_median_ms=%7 flood_worst_ms=%8 flood_received=%9 "
+                       "flood_longest_stall_ms=%10 closed_flood_longest_stall_ms=%11 "
+                       "pane_texts=%12 load=%13")
+            .arg(texts)
+            .arg(word)
+            .arg(idle.ms.size())
+            .arg(number(idle.median(), 1))
+            .arg(number(idle.worst(), 1))
+            .arg(flooded.ms.size())
+            .arg(number(flooded.median(), 1))
+            .arg(number(flooded.worst(), 1))
+            .arg(received)
+            .arg(number(stallMs, 1))
+            .arg(number(closedStallMs, 1))
+            .arg(viewer->panes.first()->document()->blockCount())
+            .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
+}
+
 void printRun(const Run &run)
 {
     say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
@@ -703,8 +858,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst or soak (default all; burst and soak "
-                       "are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak or find (default all; burst, "
+                       "soak and find are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -748,6 +903,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption leadTableOption(
         QStringLiteral("lead-table"),
         QStringLiteral("Sender: send a large table first (used internally)."));
+    const QCommandLineOption textsOption(
+        QStringLiteral("texts"),
+        QStringLiteral("Find: the texts in the pane searched (default 100000)."),
+        QStringLiteral("texts"), QStringLiteral("100000"));
+    const QCommandLineOption wordOption(QStringLiteral("word"),
+                                        QStringLiteral("Find: the word typed (default lazy)."),
+                                        QStringLiteral("word"), QStringLiteral("lazy"));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -755,7 +917,8 @@ int main(int argc, char *argv[])
                                         QStringLiteral("port"));
     parser.addOptions({modeOption, secondsOption, countOption, rateOption, linesOption, quickOption,
                        bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
-                       reportOption, leadTableOption, senderOption, portOption});
+                       reportOption, leadTableOption, textsOption, wordOption, senderOption,
+                       portOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -779,7 +942,7 @@ int main(int argc, char *argv[])
     const bool all = mode == QLatin1String("all");
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
-        && mode != QLatin1String("burst")) {
+        && mode != QLatin1String("burst") && mode != QLatin1String("find")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -807,6 +970,17 @@ int main(int argc, char *argv[])
                 .arg(burst.received)
                 .arg(burst.lost())
                 .arg(number(burst.stallMs, 1)));
+        return 0;
+    }
+    if (mode == QLatin1String("find")) {
+        // Typing in the find bar over a full pane, idle and in a flood.
+        const qint64 texts = parser.value(textsOption).toLongLong();
+        const QString word = parser.value(wordOption);
+        if (texts <= 0 || word.isEmpty()) {
+            say(QStringLiteral("error: --texts must be positive and --word not empty"));
+            return 2;
+        }
+        bench.findLatency(texts, word, seconds);
         return 0;
     }
     if (mode == QLatin1String("soak")) {

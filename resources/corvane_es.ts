@@ -33,6 +33,29 @@
     </message>
 </context>
 <context>
+    <name>FindBar</name>
+    <message>
+        <source>Find</source>
+        <translation>Buscar</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Distinguir mayúsculas</translation>
+    </message>
+    <message>
+        <source>Close the find bar</source>
+        <translation>Cerrar la barra de búsqueda</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>Sin coincidencias</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
+    </message>
+</context>
+<context>
     <name>LogPane</name>
     <message>
         <source>Copy all</source>
@@ -142,6 +165,18 @@
 %2</source>
         <translation>No se pudo guardar el registro en %1:
 %2</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Buscar...</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Buscar siguiente</translation>
+    </message>
+    <message>
+        <source>Find previous</source>
+        <translation>Buscar anterior</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,9 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "findbar.h"
 #include "historytrimmer.h"
+#include "logfinder.h"
 #include "logmessage.h"
 #include "logpane.h"
 #include "logsaver.h"
@@ -45,7 +47,9 @@ MainWindow::MainWindow(QWidget *parent)
       uiLost(nullptr),
       actionSaveLog(nullptr),
       actionCopyAll(nullptr),
-      actionFollow(nullptr)
+      actionFollow(nullptr),
+      findBar(nullptr),
+      logFinder(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -88,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->actionE_xit, SIGNAL(triggered()), this, SLOT(close()));
     connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
     addSaveAndCopyActions();
+    addFindActions();
     addFollowAction();
 
     udpListener = new UdpListener(this);
@@ -101,6 +106,8 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     saveConfig();
+    // The finder lets go of its pane while the pane is whole.
+    logFinder->setView(nullptr);
     delete ui;
 }
 
@@ -255,6 +262,73 @@ void MainWindow::slShowLoss(qint64 lost)
     }
     uiLost->setText(tr("Datagrams lost: %1").arg(lost));
     uiLost->show();
+}
+
+void MainWindow::addFindActions()
+{
+    QMenu *menu = logMenu();
+    if (!menu->isEmpty())
+        menu->addSeparator();
+    QAction *find = menu->addAction(tr("Find..."));
+    find->setObjectName(QStringLiteral("actionFind"));
+    find->setShortcut(QKeySequence(QKeySequence::Find));
+    QAction *next = menu->addAction(tr("Find next"));
+    next->setObjectName(QStringLiteral("actionFindNext"));
+    next->setShortcut(QKeySequence(QKeySequence::FindNext));
+    QAction *previous = menu->addAction(tr("Find previous"));
+    previous->setObjectName(QStringLiteral("actionFindPrevious"));
+    previous->setShortcut(QKeySequence(QKeySequence::FindPrevious));
+
+    // One bar for all four panes, at the bottom of the central layout: the rows above keep
+    // their places, and each page keeps its pane alone.
+    findBar = new FindBar(ui->centralWidget);
+    findBar->hide();
+    ui->verticalLayout->addWidget(findBar);
+    logFinder = new LogFinder(this);
+
+    connect(find, &QAction::triggered, this, &MainWindow::openFindBar);
+    // With the bar closed, they open it, which goes to the first match after the view.
+    connect(next, &QAction::triggered, this, [this] {
+        if (!openFindBar())
+            logFinder->findNext();
+    });
+    connect(previous, &QAction::triggered, this, [this] {
+        if (!openFindBar())
+            logFinder->findPrevious();
+    });
+    connect(findBar, &FindBar::searchChanged, this,
+            [this] { logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity()); });
+    connect(findBar, &FindBar::nextRequested, logFinder, &LogFinder::findNext);
+    connect(findBar, &FindBar::dismissed, this, &MainWindow::closeFindBar);
+    connect(logFinder, &LogFinder::resultChanged, findBar, &FindBar::showResult);
+    // The pane that comes on show is laid out on the next turn (LogPane); it is searched
+    // after that, so that its view knows where its top is.
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::findInShownPane,
+            Qt::QueuedConnection);
+}
+
+bool MainWindow::openFindBar()
+{
+    if (!findBar->isHidden()) {
+        findBar->open(); // the keyboard back in the field
+        return false;
+    }
+    findBar->open();
+    logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity());
+    logFinder->setView(shownPane()->view());
+    return true;
+}
+
+void MainWindow::findInShownPane()
+{
+    if (!findBar->isHidden())
+        logFinder->setView(shownPane()->view());
+}
+
+void MainWindow::closeFindBar()
+{
+    logFinder->setView(nullptr);
+    shownPane()->view()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::slShowAbout()

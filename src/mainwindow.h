@@ -13,7 +13,9 @@
 #include <array>
 #include <functional>
 
+class FindBar;
 class HistoryTrimmer;
+class LogFinder;
 class LogPane;
 class QAction;
 class QLabel;
@@ -62,6 +64,12 @@ private:
     void saveConfig();
     void appendLog(int pane, const QStringList &texts);
 
+    void addFindActions();
+    // Opens the bar and searches; false when it was open already.
+    bool openFindBar();
+    void findInShownPane();
+    void closeFindBar();
+
     Settings currentSettings() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
@@ -92,6 +100,9 @@ private:
     QAction *actionCopyAll;
     QAction *actionFollow;
     SavePathChooser savePathChooser;
+    // Finding in the pane on show; the bar is hidden until asked for.
+    FindBar *findBar;
+    LogFinder *logFinder;
 };
 
 #endif // MAINWINDOW_H

@@ -83,6 +83,9 @@ void LanguageTest::mainWindowTexts()
     QCOMPARE(text("actionCopyAll"), expect("Copy all", "Copiar todo"));
     QCOMPARE(text("menuView"), expect("View", "Ver"));
     QCOMPARE(text("actionFollow"), expect("Follow new texts", "Seguir los textos nuevos"));
+    QCOMPARE(text("actionFind"), expect("Find...", "Buscar..."));
+    QCOMPARE(text("actionFindPrevious"), expect("Find previous", "Buscar anterior"));
+    QCOMPARE(text("findCaseSensitive"), expect("Case sensitive", "Distinguir may\u00fasculas"));
 
     // The tab captions are the user's own data, never translated.
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));

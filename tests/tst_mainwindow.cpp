@@ -87,7 +87,12 @@ void MainWindowTest::widgetTreeHasNamesAndOrder()
     QCOMPARE(central->layout(), vertical);
     QCOMPARE(vertical->spacing(), 6);
     QCOMPARE(vertical->contentsMargins(), QMargins(11, 11, 11, 11));
-    QCOMPARE(vertical->count(), 3);
+    // The three rows, and the find bar under them, hidden until asked for.
+    QCOMPARE(vertical->count(), 4);
+    QWidget *findBar = vertical->itemAt(3)->widget();
+    QVERIFY(findBar);
+    QCOMPARE(findBar->objectName(), QStringLiteral("findBar"));
+    QVERIFY(findBar->isHidden());
 
     // The top row: address, port, Restart, a spacer, the clear-timeout controls.
     auto *top = named<QHBoxLayout>(window, "horizontalLayout");
