@@ -56,6 +56,51 @@
     </message>
 </context>
 <context>
+    <name>LogMenus</name>
+    <message>
+        <source>Log</source>
+        <translation>Registro</translation>
+    </message>
+    <message>
+        <source>Save log as...</source>
+        <translation>Guardar registro como...</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>Ver</translation>
+    </message>
+    <message>
+        <source>Follow new texts</source>
+        <translation>Seguir los textos nuevos</translation>
+    </message>
+    <message>
+        <source>Save log as</source>
+        <translation>Guardar registro como</translation>
+    </message>
+    <message>
+        <source>Text (*.txt *.log);;HTML (*.html)</source>
+        <translation>Texto (*.txt *.log);;HTML (*.html)</translation>
+    </message>
+    <message>
+        <source>The log could not be saved to %1:
+%2</source>
+        <translation>No se pudo guardar el registro en %1:
+%2</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Buscar...</translation>
+    </message>
+    <message>
+        <source>Find next</source>
+        <translation>Buscar siguiente</translation>
+    </message>
+    <message>
+        <source>Find previous</source>
+        <translation>Buscar anterior</translation>
+    </message>
+</context>
+<context>
     <name>LogPane</name>
     <message>
         <source>Copy all</source>
@@ -135,48 +180,6 @@
     <message>
         <source>Datagrams lost: %1</source>
         <translation>Datagramas perdidos: %1</translation>
-    </message>
-    <message>
-        <source>Log</source>
-        <translation>Registro</translation>
-    </message>
-    <message>
-        <source>Save log as...</source>
-        <translation>Guardar registro como...</translation>
-    </message>
-    <message>
-        <source>View</source>
-        <translation>Ver</translation>
-    </message>
-    <message>
-        <source>Follow new texts</source>
-        <translation>Seguir los textos nuevos</translation>
-    </message>
-    <message>
-        <source>Save log as</source>
-        <translation>Guardar registro como</translation>
-    </message>
-    <message>
-        <source>Text (*.txt *.log);;HTML (*.html)</source>
-        <translation>Texto (*.txt *.log);;HTML (*.html)</translation>
-    </message>
-    <message>
-        <source>The log could not be saved to %1:
-%2</source>
-        <translation>No se pudo guardar el registro en %1:
-%2</translation>
-    </message>
-    <message>
-        <source>Find...</source>
-        <translation>Buscar...</translation>
-    </message>
-    <message>
-        <source>Find next</source>
-        <translation>Buscar siguiente</translation>
-    </message>
-    <message>
-        <source>Find previous</source>
-        <translation>Buscar anterior</translation>
     </message>
 </context>
 <context>

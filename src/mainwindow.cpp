@@ -2,12 +2,10 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
-#include "findbar.h"
 #include "historytrimmer.h"
-#include "logfinder.h"
+#include "logmenus.h"
 #include "logmessage.h"
 #include "logpane.h"
-#include "logsaver.h"
 #include "mainwindowform.h"
 #include "settingsfile.h"
 #include "udplistener.h"
@@ -15,14 +13,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
@@ -45,11 +39,7 @@ MainWindow::MainWindow(QWidget *parent)
       logPanes {},
       historyTrimmer(nullptr),
       uiLost(nullptr),
-      actionSaveLog(nullptr),
-      actionCopyAll(nullptr),
-      actionFollow(nullptr),
-      findBar(nullptr),
-      logFinder(nullptr)
+      logMenus(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -91,9 +81,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->uiClearNow, SIGNAL(clicked()), this, SLOT(slClearLogs()));
     connect(ui->actionE_xit, SIGNAL(triggered()), this, SLOT(close()));
     connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
-    addSaveAndCopyActions();
-    addFindActions();
-    addFollowAction();
+    logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -106,8 +94,7 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     saveConfig();
-    // The finder lets go of its pane while the pane is whole.
-    logFinder->setView(nullptr);
+    delete logMenus; // while the panes it works on are whole
     delete ui;
 }
 
@@ -264,73 +251,6 @@ void MainWindow::slShowLoss(qint64 lost)
     uiLost->show();
 }
 
-void MainWindow::addFindActions()
-{
-    QMenu *menu = logMenu();
-    if (!menu->isEmpty())
-        menu->addSeparator();
-    QAction *find = menu->addAction(tr("Find..."));
-    find->setObjectName(QStringLiteral("actionFind"));
-    find->setShortcut(QKeySequence(QKeySequence::Find));
-    QAction *next = menu->addAction(tr("Find next"));
-    next->setObjectName(QStringLiteral("actionFindNext"));
-    next->setShortcut(QKeySequence(QKeySequence::FindNext));
-    QAction *previous = menu->addAction(tr("Find previous"));
-    previous->setObjectName(QStringLiteral("actionFindPrevious"));
-    previous->setShortcut(QKeySequence(QKeySequence::FindPrevious));
-
-    // One bar for all four panes, at the bottom of the central layout: the rows above keep
-    // their places, and each page keeps its pane alone.
-    findBar = new FindBar(ui->centralWidget);
-    findBar->hide();
-    ui->verticalLayout->addWidget(findBar);
-    logFinder = new LogFinder(this);
-
-    connect(find, &QAction::triggered, this, &MainWindow::openFindBar);
-    // With the bar closed, they open it, which goes to the first match after the view.
-    connect(next, &QAction::triggered, this, [this] {
-        if (!openFindBar())
-            logFinder->findNext();
-    });
-    connect(previous, &QAction::triggered, this, [this] {
-        if (!openFindBar())
-            logFinder->findPrevious();
-    });
-    connect(findBar, &FindBar::searchChanged, this,
-            [this] { logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity()); });
-    connect(findBar, &FindBar::nextRequested, logFinder, &LogFinder::findNext);
-    connect(findBar, &FindBar::dismissed, this, &MainWindow::closeFindBar);
-    connect(logFinder, &LogFinder::resultChanged, findBar, &FindBar::showResult);
-    // The pane that comes on show is laid out on the next turn (LogPane); it is searched
-    // after that, so that its view knows where its top is.
-    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::findInShownPane,
-            Qt::QueuedConnection);
-}
-
-bool MainWindow::openFindBar()
-{
-    if (!findBar->isHidden()) {
-        findBar->open(); // the keyboard back in the field
-        return false;
-    }
-    findBar->open();
-    logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity());
-    logFinder->setView(shownPane()->view());
-    return true;
-}
-
-void MainWindow::findInShownPane()
-{
-    if (!findBar->isHidden())
-        logFinder->setView(shownPane()->view());
-}
-
-void MainWindow::closeFindBar()
-{
-    logFinder->setView(nullptr);
-    shownPane()->view()->setFocus(Qt::OtherFocusReason);
-}
-
 void MainWindow::slShowAbout()
 {
     aboutWindow about;
@@ -366,95 +286,7 @@ void MainWindow::saveConfig()
     writeSettingsFile(configDir + QLatin1String("config"), currentSettings());
 }
 
-QMenu *MainWindow::logMenu()
+void MainWindow::setSavePathChooser(LogMenus::SavePathChooser chooser)
 {
-    QMenuBar *bar = menuBar();
-    if (auto *menu = bar->findChild<QMenu *>(QStringLiteral("menuLog"), Qt::FindDirectChildrenOnly))
-        return menu;
-    auto *menu = new QMenu(tr("Log"), bar);
-    menu->setObjectName(QStringLiteral("menuLog"));
-    const QList<QAction *> entries = bar->actions();
-    // Right after "File"; a null "before" appends.
-    bar->insertMenu(entries.value(entries.indexOf(ui->menuFile->menuAction()) + 1), menu);
-    return menu;
-}
-
-void MainWindow::addSaveAndCopyActions()
-{
-    actionSaveLog = new QAction(tr("Save log as..."), this);
-    actionSaveLog->setObjectName(QStringLiteral("actionSaveLog"));
-    actionSaveLog->setShortcut(QKeySequence(QKeySequence::Save));
-    connect(actionSaveLog, &QAction::triggered, this, &MainWindow::slSaveLog);
-    actionCopyAll = new QAction(LogPane::copyAllText(), this);
-    actionCopyAll->setObjectName(QStringLiteral("actionCopyAll"));
-    connect(actionCopyAll, &QAction::triggered, this, &MainWindow::slCopyAll);
-
-    // First in the menu, whatever is there already.
-    QMenu *menu = logMenu();
-    QAction *first = menu->actions().value(0);
-    menu->insertAction(first, actionSaveLog);
-    menu->insertAction(first, actionCopyAll);
-    if (first)
-        menu->insertSeparator(first);
-}
-
-void MainWindow::addFollowAction()
-{
-    auto *menu = new QMenu(tr("View"), menuBar());
-    menu->setObjectName(QStringLiteral("menuView"));
-    menuBar()->addMenu(menu);
-    actionFollow = menu->addAction(tr("Follow new texts"));
-    actionFollow->setObjectName(QStringLiteral("actionFollow"));
-    actionFollow->setCheckable(true);
-    connect(actionFollow, &QAction::triggered, this, &MainWindow::slFollowTriggered);
-    for (LogPane *pane : logPanes)
-        connect(pane, &LogPane::followingChanged, this, &MainWindow::slShowFollowing);
-    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &MainWindow::slShowFollowing);
-    slShowFollowing();
-}
-
-LogPane *MainWindow::shownPane() const
-{
-    return logPanes[size_t(qBound(0, ui->tabWidget->currentIndex(), paneCount - 1))];
-}
-
-void MainWindow::setSavePathChooser(SavePathChooser chooser)
-{
-    savePathChooser = std::move(chooser);
-}
-
-QString MainWindow::askSavePath()
-{
-    if (savePathChooser)
-        return savePathChooser();
-    return QFileDialog::getSaveFileName(this, tr("Save log as"), QString(),
-                                        tr("Text (*.txt *.log);;HTML (*.html)"));
-}
-
-void MainWindow::slSaveLog()
-{
-    const QString path = askSavePath();
-    if (path.isEmpty())
-        return;
-    const LogSaveResult result = saveLog(*shownPane()->view()->document(), path);
-    if (!result.succeeded()) {
-        QMessageBox::warning(this, tr("Save log as"),
-                             tr("The log could not be saved to %1:\n%2")
-                                 .arg(QDir::toNativeSeparators(path), result.error));
-    }
-}
-
-void MainWindow::slCopyAll()
-{
-    shownPane()->copyAll();
-}
-
-void MainWindow::slFollowTriggered(bool follow)
-{
-    shownPane()->setFollowing(follow);
-}
-
-void MainWindow::slShowFollowing()
-{
-    actionFollow->setChecked(shownPane()->isFollowing());
+    logMenus->setSavePathChooser(std::move(chooser));
 }

@@ -2,6 +2,7 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "logmenus.h"
 #include "logmessage.h"
 #include "panes.h"
 
@@ -11,15 +12,10 @@
 #include <QVector>
 
 #include <array>
-#include <functional>
 
-class FindBar;
 class HistoryTrimmer;
-class LogFinder;
 class LogPane;
-class QAction;
 class QLabel;
-class QMenu;
 class MainWindowForm;
 class QTimer;
 class UdpListener;
@@ -43,8 +39,7 @@ public:
 
     // Asks where "Save log as..." writes, an empty name for nowhere. The window asks with a
     // file dialog unless given another way (tests choose the name without a modal dialog).
-    using SavePathChooser = std::function<QString()>;
-    void setSavePathChooser(SavePathChooser chooser);
+    void setSavePathChooser(LogMenus::SavePathChooser chooser);
 
 private slots:
     void slStartServer();
@@ -54,32 +49,17 @@ private slots:
     void slClearLogs();
     void slShowAbout();
     void slShowLoss(qint64 lost);
-    void slSaveLog();
-    void slCopyAll();
-    void slFollowTriggered(bool follow);
-    void slShowFollowing();
 
 private:
     void loadConfig();
     void saveConfig();
     void appendLog(int pane, const QStringList &texts);
 
-    void addFindActions();
-    // Opens the bar and searches; false when it was open already.
-    bool openFindBar();
-    void findInShownPane();
-    void closeFindBar();
 
     Settings currentSettings() const;
     void setTabTitles(bool withCounts);
     void restartClearTimer();
 
-    // The menus after "File": "Log" comes first, made when first asked for.
-    QMenu *logMenu();
-    void addSaveAndCopyActions();
-    void addFollowAction();
-    QString askSavePath();
-    LogPane *shownPane() const;
 
     MainWindowForm *ui;
     QString configDir;
@@ -96,13 +76,8 @@ private:
     HistoryTrimmer *historyTrimmer;
     // Shows the datagrams the system dropped at the socket, once there is one.
     QLabel *uiLost;
-    QAction *actionSaveLog;
-    QAction *actionCopyAll;
-    QAction *actionFollow;
-    SavePathChooser savePathChooser;
-    // Finding in the pane on show; the bar is hidden until asked for.
-    FindBar *findBar;
-    LogFinder *logFinder;
+    // "Log" and "View", after "File".
+    LogMenus *logMenus;
 };
 
 #endif // MAINWINDOW_H
