@@ -1,6 +1,7 @@
 # Thin front door over CMake. `make run` builds and starts the viewer; `make test` builds and
 # runs the whole test suite. Both install the Debian packages they need when run as root.
 # `make install` installs the build into ~/.local, or PREFIX.
+# SPDX-License-Identifier: GPL-3.0-or-later
 
 # Qt's major version for `make run`, `make install` and `make bench`: 5 (the default) or 6, each
 # in a tree of its own. `make test` builds and tests both.

@@ -1,6 +1,7 @@
 // Floods a real, visible MainWindow with datagrams from a separate sender process and reports
 // what got through, how fast, how long the event loop ever stood still, and how much memory a
 // stored line costs. The same program, started with --sender, is that sender.
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "mainwindow.h"
 #include "udplistener.h"

@@ -1,5 +1,6 @@
 # Runs a short benchmark and checks that it finished and printed a complete summary whose
 # figures add up. Speed is not judged here: the machine may be busy with anything.
+# SPDX-License-Identifier: GPL-3.0-or-later
 execute_process(COMMAND ${BENCH} --quick --seconds 1 --count 2000 --lines 4000
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 message("${output}")

@@ -1,4 +1,5 @@
 // The About box: builds its form and closes on its button.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutwindow.h"
 
 #include "aboutwindowform.h"

@@ -1,4 +1,5 @@
 // The About box: a modal dialog with the program's page of rich text.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef ABOUTWINDOW_H
 #define ABOUTWINDOW_H
 

@@ -1,4 +1,5 @@
 // Builds the About box's widget tree and sets its translated texts.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutwindowform.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,5 @@
 // The About box's widget tree, as a form object of plain pointers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef ABOUTWINDOWFORM_H
 #define ABOUTWINDOWFORM_H
 

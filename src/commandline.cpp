@@ -1,4 +1,5 @@
 // Reads the viewer's options with QCommandLineParser.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 
 #include <QCommandLineParser>

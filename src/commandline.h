@@ -1,4 +1,5 @@
 // The viewer's command line: what it asks for, read without any window.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 

@@ -1,4 +1,5 @@
 // Reads a datagram's JSON object, dropping repeated members before Qt's reader sees them.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "datagramjson.h"
 
 #include <QHash>

@@ -1,4 +1,5 @@
 // Reads the JSON object of a datagram without the memory Qt's reader would keep.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DATAGRAMJSON_H
 #define DATAGRAMJSON_H
 

@@ -1,4 +1,5 @@
 // Trims one full pane per turn of the event loop.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "historytrimmer.h"
 
 #include "logpane.h"

@@ -1,4 +1,5 @@
 // Lets the panes' oldest texts go, one pane per turn of the event loop.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef HISTORYTRIMMER_H
 #define HISTORYTRIMMER_H
 

@@ -1,4 +1,5 @@
 // Resource loading for log panes: the program's own bundle, and placeholders for the rest.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logdocument.h"
 
 #include <QDir>

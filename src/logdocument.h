@@ -1,4 +1,5 @@
 // The document behind a log pane, which loads no file that a text names.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGDOCUMENT_H
 #define LOGDOCUMENT_H
 

@@ -1,4 +1,5 @@
 // Turns a datagram's bytes into captions and texts, with every rule for odd payloads.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logmessage.h"
 
 #include "datagramjson.h"

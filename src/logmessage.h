@@ -1,4 +1,5 @@
 // One received datagram as the viewer reads it: four tab captions and a text for each pane.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGMESSAGE_H
 #define LOGMESSAGE_H
 

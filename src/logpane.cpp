@@ -1,4 +1,5 @@
 // Batched insertion of received texts into a log pane, and what the pane shows meanwhile.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logpane.h"
 
 #include "logdocument.h"

@@ -1,4 +1,5 @@
 // Writes received texts into one of the window's log panes.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGPANE_H
 #define LOGPANE_H
 

@@ -1,4 +1,5 @@
 // Starts the viewer: the application, the interface language, the options and the main window.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 #include "mainwindow.h"
 #include "qtcompat.h"

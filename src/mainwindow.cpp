@@ -1,4 +1,5 @@
 // The main window: builds the form, keeps the viewer's state, and hands work to its parts.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 
 #include "aboutwindow.h"

@@ -1,4 +1,5 @@
 // The viewer's one window: it builds the form and wires the parts that do the work.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 

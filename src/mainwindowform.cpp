@@ -1,4 +1,5 @@
 // Builds the main window's widget tree and sets its translated texts.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindowform.h"
 
 #include <QAction>

@@ -1,4 +1,5 @@
 // The main window's widget tree, as a form object of plain pointers.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef MAINWINDOWFORM_H
 #define MAINWINDOWFORM_H
 

@@ -1,4 +1,5 @@
 // The rules that decide whether a received text is shown as markup.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "richtext.h"
 
 #include "logdocument.h"

@@ -1,4 +1,5 @@
 // Which received texts a pane shows as rich text, and which as the plain text they are.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef RICHTEXT_H
 #define RICHTEXT_H
 

@@ -1,4 +1,5 @@
 // The viewer's settings file: its text, read and written without any window.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsfile.h"
 
 #include "atomicfile.h"

@@ -1,4 +1,5 @@
 // The viewer's settings and their text file, ~/.corvane/config: reading, writing, saving.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef SETTINGSFILE_H
 #define SETTINGSFILE_H
 

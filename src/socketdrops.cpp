@@ -1,4 +1,5 @@
 // Reads a UDP socket's drop counter from Linux's socket tables.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "socketdrops.h"
 
 #include <QFile>

@@ -1,4 +1,5 @@
 // How many datagrams the system dropped at a UDP socket, where the system keeps count.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef SOCKETDROPS_H
 #define SOCKETDROPS_H
 

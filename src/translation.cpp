@@ -1,4 +1,5 @@
 // Installs the Spanish catalogue for a Spanish locale.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "translation.h"
 
 #include "qtcompat.h"

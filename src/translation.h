@@ -1,4 +1,5 @@
 // Chooses the interface language at start-up.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef TRANSLATION_H
 #define TRANSLATION_H
 

@@ -1,4 +1,5 @@
 // UnixSignals: the signal handler, its socket pair and the notifier that reads the pair.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "unixsignals.h"
 
 #include <QSocketNotifier>

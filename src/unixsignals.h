@@ -1,4 +1,5 @@
 // UnixSignals: SIGINT, SIGTERM and SIGHUP, reported as a Qt signal from the event loop.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef UNIXSIGNALS_H
 #define UNIXSIGNALS_H
 

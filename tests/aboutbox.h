@@ -1,3 +1,5 @@
+// Test helper: opens the About box and looks at it from inside its modal loop.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef ABOUTBOX_H
 #define ABOUTBOX_H
 

@@ -1,3 +1,5 @@
+// Test helpers for the senders: a socket standing in for the viewer, and a sender run.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef SENDERHARNESS_H
 #define SENDERHARNESS_H
 

@@ -1,3 +1,5 @@
+// What the tests share: a temporary HOME, free ports, datagrams and the window's widgets.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 
 #include <QCheckBox>

@@ -1,3 +1,5 @@
+// Tests of the About box.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutbox.h"
 #include "aboutwindow.h"
 #include "mainwindow.h"

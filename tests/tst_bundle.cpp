@@ -1,3 +1,5 @@
+// Tests of the resource bundle and the Windows program icon.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QFile>
 #include <QImage>
 #include <QImageReader>

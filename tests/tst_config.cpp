@@ -1,3 +1,5 @@
+// Tests of ~/.corvane/config through the window.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "testsupport.h"
 

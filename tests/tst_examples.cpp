@@ -1,3 +1,5 @@
+// Tests of the sender examples and the README that quotes them.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"

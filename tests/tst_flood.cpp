@@ -1,3 +1,5 @@
+// Tests of the window under floods and bursts.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "testsupport.h"
 

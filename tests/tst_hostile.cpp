@@ -1,3 +1,5 @@
+// Tests of hostile datagrams and broken settings files.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "testsupport.h"
 

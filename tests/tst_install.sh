@@ -4,6 +4,7 @@
 # on the runtime libraries of the Qt it was built with; the client library's header, archive and
 # CMake package, and the corvane-dev package that holds them.
 # Usage: tst_install.sh <build dir> [cmake] [cpack] [Qt major version, 5 or 6]
+# SPDX-License-Identifier: GPL-3.0-or-later
 set -eu
 build=$1
 cmake=${2:-cmake}

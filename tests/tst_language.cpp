@@ -1,3 +1,5 @@
+// Tests of the interface language for each locale.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutbox.h"
 #include "logpane.h"
 #include "mainwindow.h"

@@ -1,3 +1,5 @@
+// Tests of the listener: the status line, Restart, failed binds and lost datagrams.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "testsupport.h"
 #include "udplistener.h"

@@ -1,4 +1,5 @@
 // A datagram's bytes as the viewer reads them: captions and texts, whatever the payload.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logmessage.h"
 
 #include <QtTest>

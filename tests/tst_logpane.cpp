@@ -1,4 +1,5 @@
 // A log pane's history limit: what a pane keeps once more texts arrive than it holds.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "logpane.h"
 
 #include <QTextCursor>

@@ -1,3 +1,5 @@
+// Tests of the main window's widget tree, menus and shortcuts.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "testsupport.h"
 

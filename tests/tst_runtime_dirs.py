@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # tst_runtime_dirs: every test that CTest runs gets a private runtime directory of its own.
 # Usage: tst_runtime_dirs.py <ctest> <build dir>
+# SPDX-License-Identifier: GPL-3.0-or-later
 import json
 import os
 import stat

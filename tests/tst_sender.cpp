@@ -1,3 +1,5 @@
+// Tests of corvane-send.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"

@@ -1,4 +1,5 @@
 // The settings file's text without a window: what each line does, and the bytes written.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsfile.h"
 
 #include <QTemporaryDir>

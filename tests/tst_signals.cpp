@@ -1,4 +1,5 @@
 // tst_signals: the built viewer, stopped by SIGTERM, SIGINT or SIGHUP, closes as File, Exit does.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 
 #include <QFile>

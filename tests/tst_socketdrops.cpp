@@ -1,4 +1,5 @@
 // Reading a socket's drop count from the system's socket tables.
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "socketdrops.h"
 
 #include <QUdpSocket>

@@ -5,6 +5,7 @@
 #   ../corvane.png            the same picture as a PNG, for the desktop icon theme
 #   ../corvane.ico            the same picture as the Windows program file's icon
 # Run it again after changing a drawing; the results are committed beside this script.
+# SPDX-License-Identifier: GPL-3.0-or-later
 set -eu
 out=$(dirname "$0")/../resources/Resources
 convert=/usr/bin/convert   # ImageMagick from Debian's imagemagick package

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes sure the named Debian packages are installed. As root it installs what is missing;
 # otherwise it prints the command to run and stops.
+# SPDX-License-Identifier: GPL-3.0-or-later
 set -eu
 missing=""
 for package in "$@"; do

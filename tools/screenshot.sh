@@ -5,6 +5,7 @@
 #
 # Usage: tools/screenshot.sh [build dir]   (default: build; run `make build` first)
 # Needs Debian's xvfb and xauth (xvfb-run), imagemagick (import) and xdotool.
+# SPDX-License-Identifier: GPL-3.0-or-later
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)

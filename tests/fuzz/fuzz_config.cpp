@@ -1,5 +1,6 @@
 // Arbitrary bytes as the settings file: the settings read from them must write a file that
 // reads back to the very same settings and writes the very same bytes again.
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "settingsfile.h"
 

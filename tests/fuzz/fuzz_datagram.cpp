@@ -1,5 +1,6 @@
 // Arbitrary bytes as one received datagram: read as a message, and its texts written into
 // panes that are shown, painted and cleared now and then, as the window does.
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "logmessage.h"
 #include "logpane.h"

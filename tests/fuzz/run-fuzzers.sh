@@ -3,6 +3,7 @@
 # of them reports a finding (crash, sanitizer report, leak, timeout or memory blow-up).
 #   usage: tests/fuzz/run-fuzzers.sh <fuzz build dir> <seconds per target>
 # What a run learns stays in <build>/fuzz/<target>/corpus; findings go to .../findings.
+# SPDX-License-Identifier: GPL-3.0-or-later
 set -u
 build=$(cd "$1" && pwd)
 seconds=$2

@@ -3,6 +3,7 @@
 // Every datagram is one JSON object built by Qt's JSON writer (through the client library,
 // which also splits long texts), so quotes, backslashes, control characters and non-ASCII text
 // are escaped the way any JSON reader expects.
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 #include <corvane/client.h>
 
