@@ -28,7 +28,7 @@ private:
 
 } // namespace
 
-PaneFollower::PaneFollower(QTextEdit *view) : QObject(view), view(view)
+PaneFollower::PaneFollower(QTextEdit *view) : QObject(view), view(view), viewport(view->viewport())
 {
     QScrollBar *scrollBar = view->verticalScrollBar();
     connect(scrollBar, &QScrollBar::valueChanged, this, &PaneFollower::scrolled);
@@ -38,7 +38,7 @@ PaneFollower::PaneFollower(QTextEdit *view) : QObject(view), view(view)
     // range, so that clamping is never taken for the user's scrolling.
     connect(scrollBar, &QScrollBar::rangeChanged, this, &PaneFollower::restoreView);
     view->installEventFilter(this);
-    view->viewport()->installEventFilter(this);
+    viewport->installEventFilter(this);
 }
 
 // Shown and laid out: only then does the scroll bar say where the view is. A pane just shown
@@ -177,7 +177,7 @@ bool PaneFollower::eventFilter(QObject *watched, QEvent *event)
         setFollowing(true);
         return true;
     }
-    if (watched != view->viewport())
+    if (watched != viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:

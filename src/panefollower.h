@@ -7,6 +7,7 @@
 
 class QTextCursor;
 class QTextEdit;
+class QWidget;
 
 // A pane follows new texts while its view is at the end, and the user decides: scrolling up
 // (the wheel, the scroll bar, Page Up and the other keys) or clicking into the text stops
@@ -54,6 +55,9 @@ private:
     enum : int { documentTop = -1, documentEnd = -2 };
 
     QTextEdit *view;
+    // Kept apart from the view: while the view is destroyed it still gets events, and is no
+    // longer a text edit that could be asked for its viewport.
+    QWidget *viewport;
     bool following = true;
     // Set while the program itself moves the view, which is no scrolling by the user.
     bool adjusting = false;
