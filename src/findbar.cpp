@@ -20,7 +20,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     field = new QLineEdit(this);
     field->setObjectName(QStringLiteral("findText"));
     field->setPlaceholderText(tr("Find"));
-    field->setClearButtonEnabled(true);
+    // No clear button: Esc and the close button end a search, and Qt fades that button in and
+    // out with an animation of no parent, never freed if the program ends within its 160 ms.
     layout->addWidget(field, 1);
     caseSensitive = new QCheckBox(tr("Case sensitive"), this);
     caseSensitive->setObjectName(QStringLiteral("findCaseSensitive"));
