@@ -3,6 +3,7 @@
 #include "logfinder.h"
 
 #include "logsearch.h"
+#include "paragraphat.h"
 
 #include <QScrollBar>
 #include <QTextBlock>
@@ -183,7 +184,8 @@ void LogFinder::goTo(int index)
 
 int LogFinder::topOfView() const
 {
-    return view ? view->cursorForPosition(QPoint(0, 0)).position() : 0;
+    return view ? paragraphAtHeight(view->document(), view->verticalScrollBar()->value()).position()
+                : 0;
 }
 
 void LogFinder::showHighlights()
@@ -195,7 +197,9 @@ void LogFinder::showHighlights()
     if (!matches.isEmpty()) {
         const QRect area = view->viewport()->rect();
         const int top = topOfView();
-        const int bottom = view->cursorForPosition(area.bottomRight()).position();
+        const QTextBlock lastShown =
+            paragraphAtHeight(view->document(), view->verticalScrollBar()->value() + area.height());
+        const int bottom = lastShown.position() + lastShown.length() - 1;
         // A view's worth on either side, so that a short scroll finds them in place.
         const int reach = bottom - top;
         const auto first =

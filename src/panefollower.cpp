@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panefollower.h"
 
+#include "paragraphat.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -137,16 +139,14 @@ void PaneFollower::rememberTopOfView()
 {
     const int value = view->verticalScrollBar()->value();
     QTextDocument *document = view->document();
-    QAbstractTextDocumentLayout *layout = document->documentLayout();
-    const int position = layout->hitTest(QPointF(0, value), Qt::FuzzyHit);
-    const QTextBlock block = document->findBlock(qMax(0, position));
+    const QTextBlock block = paragraphAtHeight(document, value);
     if (value == 0 || !block.isValid()) {
         heldPosition = documentTop;
         heldOffset = 0;
         return;
     }
     heldPosition = block.position();
-    heldOffset = value - qRound(layout->blockBoundingRect(block).top());
+    heldOffset = value - qRound(document->documentLayout()->blockBoundingRect(block).top());
 }
 
 // Any move of a shown view that the program did not make is the user's scrolling.
