@@ -30,10 +30,6 @@ public:
     // Searches afresh and goes to the first match at or after the top of the view.
     void setPattern(const QString &pattern, Qt::CaseSensitivity sensitivity);
 
-    int matchCount() const { return matches.size(); }
-    // The index of the current match, -1 when there is none.
-    int currentMatch() const { return current; }
-
 public slots:
     void findNext();
     void findPrevious();
