@@ -184,8 +184,7 @@ void LogFinder::goTo(int index)
 
 int LogFinder::topOfView() const
 {
-    return view ? paragraphAtHeight(view->document(), view->verticalScrollBar()->value()).position()
-                : 0;
+    return view ? lineStartAtHeight(view->document(), view->verticalScrollBar()->value()) : 0;
 }
 
 void LogFinder::showHighlights()

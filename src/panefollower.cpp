@@ -4,7 +4,6 @@
 
 #include "paragraphat.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -128,25 +127,23 @@ int PaneFollower::heldScrollValue() const
         return 0;
     if (heldPosition == documentEnd)
         return view->verticalScrollBar()->maximum();
-    const QTextBlock block = view->document()->findBlock(heldPosition);
-    if (!block.isValid())
+    if (!view->document()->findBlock(heldPosition).isValid())
         return 0;
-    const QRectF bounds = view->document()->documentLayout()->blockBoundingRect(block);
-    return qRound(bounds.top()) + heldOffset;
+    return qRound(lineTop(view->document(), heldPosition)) + heldOffset;
 }
 
 void PaneFollower::rememberTopOfView()
 {
     const int value = view->verticalScrollBar()->value();
     QTextDocument *document = view->document();
-    const QTextBlock block = paragraphAtHeight(document, value);
-    if (value == 0 || !block.isValid()) {
+    if (value == 0 || document->isEmpty()) {
         heldPosition = documentTop;
         heldOffset = 0;
         return;
     }
-    heldPosition = block.position();
-    heldOffset = value - qRound(document->documentLayout()->blockBoundingRect(block).top());
+    // The line, not its paragraph: a paragraph can hold several texts.
+    heldPosition = lineStartAtHeight(document, value);
+    heldOffset = value - qRound(lineTop(document, heldPosition));
 }
 
 // Any move of a shown view that the program did not make is the user's scrolling.

@@ -51,7 +51,7 @@ private:
     int heldScrollValue() const;
     void setScrollValue(int value);
 
-    // heldPosition's two places that are no paragraph.
+    // heldPosition's two places that are no line.
     enum : int { documentTop = -1, documentEnd = -2 };
 
     QTextEdit *view;
@@ -63,8 +63,8 @@ private:
     bool adjusting = false;
     // While the button is down, the user is selecting: reaching the end does not follow.
     bool buttonHeld = false;
-    // The text at the top of the view while not following: the document position of its
-    // paragraph, and how far the view's top is below that paragraph's top, in pixels.
+    // The text at the top of the view while not following: the document position where its
+    // line starts, and how far the view's top is below that line's top, in pixels.
     int heldPosition = documentTop;
     int heldOffset = 0;
 };

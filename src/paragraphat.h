@@ -1,4 +1,4 @@
-// Finds the paragraph at a height of a laid-out document, quickly however long it is.
+// Finds the paragraph and the line at a height of a laid-out document, quickly however long it is.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef PARAGRAPHAT_H
 #define PARAGRAPHAT_H
@@ -13,5 +13,12 @@ class QTextDocument;
 // walks the paragraphs one by one from a check point that can be far above: in a pane of
 // 100,000 texts, a tenth of the window's processor time while typing into the find bar.
 QTextBlock paragraphAtHeight(const QTextDocument *document, qreal y);
+
+// Where the line at the height y starts: the line of the paragraph above whose box holds y
+// (its first line for a height above it, its last for one below). A pane's paragraph can hold
+// several texts, a line each.
+int lineStartAtHeight(const QTextDocument *document, qreal y);
+// The top of the line that holds the position, in the document's coordinates.
+qreal lineTop(const QTextDocument *document, int position);
 
 #endif // PARAGRAPHAT_H

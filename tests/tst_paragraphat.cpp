@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 class ParagraphAtTest : public QObject
 {
@@ -32,10 +33,17 @@ void ParagraphAtTest::agreesWithTheLayout_data()
     for (int i = 0; i < 1000; ++i)
         many << (i % 97 == 0 ? longLine : QStringLiteral("text %1").arg(i));
     QTest::newRow("a thousand") << many;
+    // Texts that share a paragraph, a line each, wrapped or not.
+    const QChar lineBreak = QChar::LineSeparator;
+    QTest::newRow("shared paragraphs")
+        << QStringList({QStringList({"one", "two", "three"}).join(lineBreak),
+                        QStringList({"four", longLine, "five", QString(), "six"}).join(lineBreak),
+                        QStringLiteral("seven"), QString(lineBreak) + longLine});
 }
 
 // For every height, above the document to below it, the paragraph found is the one whose
-// laid-out box holds it, as a walk through all of them finds it.
+// laid-out box holds it, and the line found the one whose box holds it, as a walk through all
+// of them finds them; the top of that line is where the walk found it.
 void ParagraphAtTest::agreesWithTheLayout()
 {
     QFETCH(QStringList, paragraphs);
@@ -52,6 +60,21 @@ void ParagraphAtTest::agreesWithTheLayout()
                 expected = block;
         }
         QCOMPARE(paragraphAtHeight(&document, y).blockNumber(), expected.blockNumber());
+
+        int expectedLineStart = 0;
+        qreal expectedLineTop = 0;
+        for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+            const QTextLayout *lines = block.layout();
+            for (int i = 0; i < lines->lineCount(); ++i) {
+                const qreal top = layout->blockBoundingRect(block).top() + lines->lineAt(i).y();
+                if (top <= y || (block == document.firstBlock() && i == 0)) {
+                    expectedLineStart = block.position() + lines->lineAt(i).textStart();
+                    expectedLineTop = top;
+                }
+            }
+        }
+        QCOMPARE(lineStartAtHeight(&document, y), expectedLineStart);
+        QCOMPARE(lineTop(&document, expectedLineStart), expectedLineTop);
     }
 }
 
