@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "commandline.h"
 #include "mainwindow.h"
+#include "memoryreuse.h"
 #include "qtcompat.h"
 #include "translation.h"
 
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    keepFreedMemoryForReuse();
     corvane::keepQt5Scaling(); // before the application object reads the environment
     QApplication application(argc, argv);
     installInterfaceTranslator();
