@@ -3,7 +3,9 @@
 // stored line costs. The same program, started with --sender, is that sender.
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "logpane.h"
 #include "mainwindow.h"
+#include "memoryreuse.h"
 #include "udplistener.h"
 
 #include <QAction>
@@ -212,6 +214,13 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 };
+
+// The texts a pane holds: plain texts that arrive together share a paragraph, a line each.
+int textsHeld(const QTextEdit *pane)
+{
+    const auto *log = pane->findChild<LogPane *>(QString(), Qt::FindDirectChildrenOnly);
+    return log ? log->textCount() : pane->document()->blockCount();
+}
 
 // Processor time of this process so far, user and system, in microseconds.
 qint64 cpuMicroseconds()
@@ -633,7 +642,7 @@ void Bench::soak(double seconds, double intervalSeconds)
         maxResident = qMax(maxResident, resident);
         QStringList held;
         for (QTextEdit *pane : qAsConst(viewer->panes))
-            held.append(QString::number(pane->document()->blockCount()));
+            held.append(QString::number(textsHeld(pane)));
         const double stall = stallMeter.takeLongestMs();
         if (!senderDone)
             longestStall = qMax(longestStall, stall);
@@ -812,7 +821,7 @@ void Bench::findLatency(qint64 texts, const QString &word, double seconds)
             .arg(received)
             .arg(number(stallMs, 1))
             .arg(number(closedStallMs, 1))
-            .arg(viewer->panes.first()->document()->blockCount())
+            .arg(textsHeld(viewer->panes.first()))
             .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
 }
 
@@ -834,6 +843,7 @@ void printRun(const Run &run)
 
 int main(int argc, char *argv[])
 {
+    keepFreedMemoryForReuse(); // as the viewer does
     const bool sender = argc > 1 && qstrcmp(argv[1], "--sender") == 0;
     if (!sender && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -5,6 +5,7 @@
 #include "logdocument.h"
 #include "panefollower.h"
 #include "richtext.h"
+#include "sharedparagraphs.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,11 +13,18 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
-LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view), follower(new PaneFollower(view))
+#include <algorithm>
+
+LogPane::LogPane(QTextEdit *view)
+    : QObject(view), pane(view), viewport(view->viewport()), follower(new PaneFollower(view))
 {
     pane->setDocument(new LogDocument(pane));
     // A log shows what arrived: no key may change it, and nothing that arrived can be undone.
@@ -31,6 +39,7 @@ LogPane::LogPane(QTextEdit *view) : QObject(view), pane(view), follower(new Pane
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
     pane->installEventFilter(this);
+    viewport->installEventFilter(this);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
@@ -58,7 +67,56 @@ bool LogPane::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pane && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         QMetaObject::invokeMethod(this, &LogPane::layOutWhileShown, Qt::QueuedConnection);
+    if (watched == viewport && event->type() == QEvent::MouseButtonDblClick) {
+        const auto *click = static_cast<QMouseEvent *>(event);
+        if (click->button() == Qt::LeftButton) {
+            sinceDoubleClick.start();
+            doubleClickPoint = click->pos();
+        }
+    }
+    if (watched == viewport && event->type() == QEvent::MouseButtonPress
+        && isTripleClick(static_cast<QMouseEvent *>(event))) {
+        selectTextAt(static_cast<QMouseEvent *>(event)->pos());
+        return true;
+    }
     return QObject::eventFilter(watched, event);
+}
+
+// As the text edit tells one: a press soon after a double click, close to where it was.
+bool LogPane::isTripleClick(const QMouseEvent *press) const
+{
+    const QStyleHints *hints = QGuiApplication::styleHints();
+    return press->button() == Qt::LeftButton && sinceDoubleClick.isValid()
+        && sinceDoubleClick.elapsed() < hints->mouseDoubleClickInterval()
+        && (press->pos() - doubleClickPoint).manhattanLength() < hints->startDragDistance();
+}
+
+// The text edit's triple click selects the paragraph, with the break after it. A paragraph
+// can hold several texts a line each, so this selects the text, with the break after it,
+// within the paragraph: a text of several paragraphs is still selected a paragraph at a time.
+void LogPane::selectTextAt(const QPoint &position)
+{
+    const QTextCursor clicked = pane->cursorForPosition(position);
+    const int at = clicked.position();
+    int textStart = 0;
+    int textEnd = 0;
+    for (auto length = textLengths.cbegin(); length != textLengths.cend(); ++length) {
+        textEnd = textStart + *length;
+        if (at < textEnd || std::next(length) == textLengths.cend())
+            break;
+        textStart = textEnd;
+    }
+    const QTextBlock paragraph = clicked.block();
+    const int lastPosition = pane->document()->characterCount() - 1;
+    QTextCursor selection(pane->document());
+    selection.setPosition(qMax(textStart, paragraph.position()));
+    selection.setPosition(
+        std::min({textEnd, paragraph.position() + paragraph.length(), lastPosition}),
+        QTextCursor::KeepAnchor);
+    follower->setTextCursor(selection);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection())
+        clipboard->setText(selection.selection().toPlainText(), QClipboard::Selection);
 }
 
 void LogPane::append(const QStringList &texts)
@@ -106,6 +164,8 @@ void LogPane::append(const QStringList &texts)
         plainRun.clear();
     };
     bool runStarted = false;
+    bool lastCanShare = false;
+    int sharing = 0; // the texts in the run's last paragraph
     for (const QString &text : texts) {
         if (showsAsRichText(text)) {
             flushPlainRun();
@@ -115,12 +175,21 @@ void LogPane::append(const QStringList &texts)
             cursor.insertHtml(text);
             textLengths.push_back(cursor.position() - start);
         } else {
+            const bool canShare = canShareParagraph(text);
             if (runStarted) {
-                plainRun += QChar::ParagraphSeparator;
+                if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
+                    plainRun += QChar::LineSeparator;
+                    ++sharing;
+                } else {
+                    plainRun += QChar::ParagraphSeparator;
+                    sharing = 1;
+                }
                 ++textLengths.back();
             } else {
                 firstOfRun = textLengths.size();
+                sharing = 1;
             }
+            lastCanShare = canShare;
             plainRun += text;
             // A CR LF pair goes in as one paragraph break.
             textLengths.push_back(text.size() - text.count(QLatin1String("\r\n")));

@@ -3,19 +3,23 @@
 #ifndef LOGPANE_H
 #define LOGPANE_H
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 
 #include <deque>
 
 class PaneFollower;
 class QMenu;
-class QPoint;
+class QMouseEvent;
 class QTextEdit;
 
 // Attached to a pane (a QTextEdit of the window's form) and owned by it. It gives the pane a
-// document that loads no files, and adds texts in batches, each one a paragraph of its own at
-// the end, as QTextEdit::append would, at a fraction of the cost.
+// document that loads no files, and adds texts in batches at the end, looking as
+// QTextEdit::append would show them, at a fraction of the cost: each text a paragraph of its
+// own, or a line of a paragraph shared with plain texts that arrived with it
+// (sharedparagraphs.h). A triple click selects one text, as it selects a paragraph.
 class LogPane : public QObject
 {
     Q_OBJECT
@@ -65,12 +69,19 @@ protected:
 private:
     void layOutWhileShown();
     void showContextMenu(const QPoint &position);
+    bool isTripleClick(const QMouseEvent *press) const;
+    void selectTextAt(const QPoint &position);
     QTextEdit *pane;
+    // Kept apart from the pane, which still sends events while it is destroyed.
+    QWidget *viewport;
     PaneFollower *follower;
     int limit = 0;
     // The length of each text held, oldest first, in document positions, with the paragraph
     // break that ends it: the oldest n texts are the first sum-of-n positions.
     std::deque<int> textLengths;
+    // The last double click, for the click that makes it a triple click.
+    QElapsedTimer sinceDoubleClick;
+    QPoint doubleClickPoint;
 };
 
 #endif // LOGPANE_H

@@ -13,7 +13,12 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+
+#include <memory>
 
 void TestHome::writeConfig(const QByteArray &content) const
 {
@@ -152,4 +157,25 @@ MessageCatcher::~MessageCatcher()
 QStringList MessageCatcher::messages() const
 {
     return caughtMessages;
+}
+
+QString lineAt(const QTextCursor &cursor)
+{
+    const QString paragraph = cursor.block().text();
+    const int at = cursor.positionInBlock();
+    const int start = at > 0 ? paragraph.lastIndexOf(QChar::LineSeparator, at - 1) + 1 : 0;
+    const int end = paragraph.indexOf(QChar::LineSeparator, at);
+    return paragraph.mid(start, end < 0 ? -1 : end - start);
+}
+
+QString htmlWithAParagraphPerLine(const QTextDocument *document)
+{
+    const std::unique_ptr<QTextDocument> copy(document->clone());
+    QTextCursor separator(copy.get());
+    while (!(separator = copy->find(QString(QChar::LineSeparator), separator)).isNull()) {
+        const QTextCharFormat format = separator.charFormat();
+        separator.removeSelectedText();
+        separator.insertBlock(separator.blockFormat(), format);
+    }
+    return copy->toHtml();
 }

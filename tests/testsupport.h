@@ -19,6 +19,8 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTextCursor;
+class QTextDocument;
 class QTextEdit;
 class QWidget;
 
@@ -82,6 +84,13 @@ struct WindowWidgets
     QLabel *statusIcon;
     QLabel *statusText;
 };
+
+// The line of a pane's text that holds the cursor. Plain texts that arrive together share a
+// paragraph, a line each, after a line separator; any other text is a paragraph of its own.
+QString lineAt(const QTextCursor &cursor);
+// A pane's text as HTML, with every line of a shared paragraph as a paragraph of its own in the
+// paragraph's formats: the HTML of a pane that gave every text a paragraph.
+QString htmlWithAParagraphPerLine(const QTextDocument *document);
 
 // Whether the label shows exactly the image stored under the resource path.
 bool labelShowsImage(const QLabel *label, const QString &resourcePath);

@@ -279,7 +279,8 @@ void DatagramsTest::keysCannotChangeTheLog()
     QTest::keySequence(log, QKeySequence(QKeySequence::Copy));
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first line"));
     QTest::keySequence(log, QKeySequence(QKeySequence::SelectAll));
-    QCOMPARE(log->textCursor().selectedText(), QStringLiteral("first line\u2029second line"));
+    QTest::keySequence(log, QKeySequence(QKeySequence::Copy));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first line\nsecond line"));
 }
 
 void DatagramsTest::ampersandInCaptionShowsAsSent()
@@ -342,7 +343,7 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
     }
     window->processDatagrams(batch);
     QCOMPARE(w->logs[0]->toPlainText(), reference.toPlainText());
-    QCOMPARE(w->logs[0]->toHtml(), reference.toHtml());
+    QCOMPARE(htmlWithAParagraphPerLine(w->logs[0]->document()), reference.toHtml());
     QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(texts.size()));
 }
 

@@ -106,7 +106,7 @@ void FindTest::press(const QKeySequence &keys)
 
 QString FindTest::currentText(int pane) const
 {
-    return w->logs[pane]->textCursor().block().text();
+    return lineAt(w->logs[pane]->textCursor());
 }
 
 void FindTest::menuHoldsTheFindActions()
@@ -219,7 +219,7 @@ void FindTest::onlyMatchesNearTheViewAreHighlighted()
     auto highlightedLines = [pane] {
         QStringList lines;
         for (const QTextEdit::ExtraSelection &selection : pane->extraSelections())
-            lines.append(selection.cursor.block().text());
+            lines.append(lineAt(selection.cursor));
         return lines;
     };
 

@@ -1,9 +1,15 @@
 // A log pane's history limit: what a pane keeps once more texts arrive than it holds.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logpane.h"
+#include "testsupport.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QtTest>
 
 class LogPaneTest : public QObject
@@ -16,9 +22,40 @@ private slots:
     void lowerLimitLetsTheOldestGoAtOnce();
     void arrivingTextsLeaveTheSelection_data();
     void arrivingTextsLeaveTheSelection();
+    void sharedTextsLookAsParagraphsOfTheirOwn_data();
+    void sharedTextsLookAsParagraphsOfTheirOwn();
+    void tripleClickSelectsOneText_data();
+    void tripleClickSelectsOneText();
 };
 
 namespace {
+
+// A pane on show with its own width, laid out once its texts are in.
+void showPane(QTextEdit &view)
+{
+    view.resize(320, 480);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_VERIFY(!view.document()->pageSize().isNull());
+}
+
+// Each line a pane shows, as painted, from the pane's left edge to its right.
+QList<QImage> lineImages(QTextEdit &view)
+{
+    const QImage shown = view.viewport()->grab().toImage();
+    const QAbstractTextDocumentLayout *layout = view.document()->documentLayout();
+    const int scrolled = view.verticalScrollBar()->value();
+    QList<QImage> lines;
+    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
+        const qreal top = layout->blockBoundingRect(block).top() - scrolled;
+        for (int i = 0; i < block.layout()->lineCount(); ++i) {
+            const QTextLine line = block.layout()->lineAt(i);
+            lines.append(
+                shown.copy(0, qRound(top + line.y()), shown.width(), qRound(line.height())));
+        }
+    }
+    return lines;
+}
 
 // The lines of a pane's HTML below the body's start tag: one a paragraph, table row or list.
 QStringList paragraphsOf(const QString &html)
@@ -96,8 +133,8 @@ void LogPaneTest::keepsTheNewestTexts()
     // from the one before it, as QTextEdit::append does): the end of that pane's page.
     QTextEdit all;
     (new LogPane(&all))->append(texts);
-    const QStringList shown = paragraphsOf(view.toHtml());
-    const QStringList allShown = paragraphsOf(all.toHtml());
+    const QStringList shown = paragraphsOf(htmlWithAParagraphPerLine(view.document()));
+    const QStringList allShown = paragraphsOf(htmlWithAParagraphPerLine(all.document()));
     QVERIFY(shown.size() <= allShown.size());
     QCOMPARE(shown, allShown.mid(allShown.size() - shown.size()));
 }
@@ -163,6 +200,92 @@ void LogPaneTest::arrivingTextsLeaveTheSelection()
     QCOMPARE(after.anchor(), anchorBefore);
     QCOMPARE(after.position(), positionBefore);
     QCOMPARE(after.selectedText(), selected);
+}
+
+void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("shared"); // whether some texts share a paragraph
+
+    QStringList lines;
+    for (int i = 1; i <= 20; ++i)
+        lines << QStringLiteral("12:00:%1 INFO request %1 served").arg(i, 2, 10, QLatin1Char('0'));
+    QTest::newRow("log lines, more than a paragraph holds") << lines << true;
+    const QString longLine = QStringLiteral("a line long enough to be wrapped ").repeated(4);
+    QTest::newRow("wrapped") << QStringList({"short", longLine, "between", longLine}) << true;
+    QTest::newRow("tabs, wide and surrogate characters")
+        << QStringList({"key\tvalue", "日志已保存", "done \U0001F600", "x"}) << true;
+    // Each of these would look different in a paragraph of left-to-right lines.
+    QTest::newRow("right to left among them")
+        << QStringList({"left", "שלום עולם", "error: خطأ.", "after", "12345", "\u202Eodd"}) << true;
+    QTest::newRow("line breaks") << QStringList({"a", "b\nc", "d", "e\r\n", "f", "g"}) << true;
+}
+
+// A pane given texts in one batch shows each line exactly as a pane given them one at a time
+// shows it, where every text is a paragraph of its own: the same glyphs in the same places,
+// the same direction and alignment. (Only the space between lines may differ: a font whose
+// leading is negative, such as DejaVu Sans, sets the lines of a paragraph a pixel closer than
+// paragraphs.)
+void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(bool, shared);
+
+    QTextEdit together;
+    (new LogPane(&together))->append(texts);
+    QTextEdit apart;
+    auto *pane = new LogPane(&apart);
+    for (const QString &text : texts)
+        pane->append({text});
+    showPane(together);
+    showPane(apart);
+
+    QCOMPARE(together.toPlainText(), apart.toPlainText());
+    QCOMPARE(together.document()->blockCount() < apart.document()->blockCount(), shared);
+    QCOMPARE(lineImages(together), lineImages(apart));
+}
+
+void LogPaneTest::tripleClickSelectsOneText_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("clicked"); // a word in the line clicked
+    QTest::addColumn<QString>("selected");
+
+    const QStringList three = {"alpha", "beta", "gamma"};
+    QTest::newRow("a text between two") << three << "beta"
+                                        << "beta\n";
+    QTest::newRow("the first text") << three << "alpha"
+                                    << "alpha\n";
+    QTest::newRow("the last text") << three << "gamma"
+                                   << "gamma";
+    QTest::newRow("a long text, wrapped")
+        << QStringList({"alpha", QStringLiteral("wrapped ").repeated(30) + "end", "omega"}) << "end"
+        << QStringLiteral("wrapped ").repeated(30) + "end\n";
+    // As before, a paragraph at a time: the one line of a text of two lines...
+    QTest::newRow("a text of two paragraphs")
+        << QStringList({"one", "two\nlines", "three"}) << "lines"
+        << "lines\n";
+    // ... and the whole of a paragraph of markup, line breaks and all.
+    QTest::newRow("markup with a line break")
+        << QStringList({"x", "<b>bold</b> and<br>broken", "y"}) << "broken"
+        << "bold and\nbroken\n";
+}
+
+void LogPaneTest::tripleClickSelectsOneText()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, clicked);
+    QFETCH(QString, selected);
+
+    QTextEdit view;
+    (new LogPane(&view))->append(texts);
+    showPane(view);
+    const QTextCursor word = view.document()->find(clicked);
+    QVERIFY(!word.isNull());
+    const QPoint point = view.cursorRect(word).center() - QPoint(2, 0);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(view.textCursor().selection().toPlainText(), selected);
 }
 
 QTEST_MAIN(LogPaneTest)
