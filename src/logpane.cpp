@@ -164,6 +164,7 @@ void LogPane::append(const QStringList &texts)
         plainRun.clear();
     };
     bool runStarted = false;
+    bool runCanShare = false; // whether the run's paragraph format allows sharing
     bool lastCanShare = false;
     int sharing = 0; // the texts in the run's last paragraph
     for (const QString &text : texts) {
@@ -177,7 +178,7 @@ void LogPane::append(const QStringList &texts)
         } else {
             const bool canShare = canShareParagraph(text);
             if (runStarted) {
-                if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
+                if (canShare && lastCanShare && runCanShare && sharing < textsPerSharedParagraph) {
                     plainRun += QChar::LineSeparator;
                     ++sharing;
                 } else {
@@ -188,6 +189,8 @@ void LogPane::append(const QStringList &texts)
             } else {
                 firstOfRun = textLengths.size();
                 sharing = 1;
+                // The run's paragraphs take the format where the pane's cursor is now.
+                runCanShare = formatCanBeShared(pane->textCursor().blockFormat());
             }
             lastCanShare = canShare;
             plainRun += text;

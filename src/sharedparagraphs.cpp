@@ -57,3 +57,11 @@ bool canShareParagraph(const QString &text)
     }
     return true;
 }
+
+bool formatCanBeShared(const QTextBlockFormat &format)
+{
+    return format.objectIndex() == -1 && format.topMargin() == 0 && format.bottomMargin() == 0
+        && format.textIndent() == 0 && format.lineHeightType() == QTextBlockFormat::SingleHeight
+        && format.headingLevel() == 0 && format.marker() == QTextBlockFormat::MarkerType::NoMarker
+        && format.pageBreakPolicy() == QTextFormat::PageBreak_Auto;
+}

@@ -4,6 +4,7 @@
 #define SHAREDPARAGRAPHS_H
 
 #include <QString>
+#include <QTextBlockFormat>
 
 // Every text removed from the top of a pane makes Qt's layout move each paragraph below it,
 // one by one. Plain texts that arrive together therefore share paragraphs, each text a line
@@ -15,5 +16,10 @@ constexpr int textsPerSharedParagraph = 8;
 // of its own: it is not empty, breaks no line itself and, because a paragraph has one writing
 // direction, holds nothing written or embedded right to left and no direction controls.
 bool canShareParagraph(const QString &text);
+
+// True when a paragraph in this format looks like several paragraphs in it, one for each of
+// its lines: no space above or below it, no indented first line, no line height of its own,
+// and no list item, heading or check box, of which each text would be one.
+bool formatCanBeShared(const QTextBlockFormat &format);
 
 #endif // SHAREDPARAGRAPHS_H

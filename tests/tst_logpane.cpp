@@ -57,6 +57,19 @@ QList<QImage> lineImages(QTextEdit &view)
     return lines;
 }
 
+// The top of each line a pane shows, in the document.
+QList<int> lineTops(QTextEdit &view)
+{
+    const QAbstractTextDocumentLayout *layout = view.document()->documentLayout();
+    QList<int> tops;
+    for (QTextBlock block = view.document()->begin(); block.isValid(); block = block.next()) {
+        const qreal top = layout->blockBoundingRect(block).top();
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            tops.append(qRound(top + block.layout()->lineAt(i).y()));
+    }
+    return tops;
+}
+
 // The lines of a pane's HTML below the body's start tag: one a paragraph, table row or list.
 QStringList paragraphsOf(const QString &html)
 {
@@ -219,13 +232,23 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn_data()
     QTest::newRow("right to left among them")
         << QStringList({"left", "שלום עולם", "error: خطأ.", "after", "12345", "\u202Eodd"}) << true;
     QTest::newRow("line breaks") << QStringList({"a", "b\nc", "d", "e\r\n", "f", "g"}) << true;
+    // Plain texts take the paragraph format of the text before them, as QTextEdit::append does.
+    QTest::newRow("after a list") << QStringList(
+        {"<ul><li>item</li></ul>", "after", "and after", "and more"})
+                                  << false;
+    QTest::newRow("after a paragraph with margins")
+        << QStringList({"<p style=\"margin-top:12px; margin-bottom:9px; text-indent:20px\">x</p>",
+                        "after", "and after", "and more"})
+        << false;
+    QTest::newRow("after a heading")
+        << QStringList({"<h2>Title</h2>", "after", "and after"}) << false;
 }
 
 // A pane given texts in one batch shows each line exactly as a pane given them one at a time
 // shows it, where every text is a paragraph of its own: the same glyphs in the same places,
-// the same direction and alignment. (Only the space between lines may differ: a font whose
-// leading is negative, such as DejaVu Sans, sets the lines of a paragraph a pixel closer than
-// paragraphs.)
+// the same direction and alignment. The space between lines differs by a pixel at most: a font
+// whose leading is negative, such as DejaVu Sans, sets the lines of a paragraph a pixel closer than
+// paragraphs.
 void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
 {
     QFETCH(QStringList, texts);
@@ -243,6 +266,17 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
     QCOMPARE(together.toPlainText(), apart.toPlainText());
     QCOMPARE(together.document()->blockCount() < apart.document()->blockCount(), shared);
     QCOMPARE(lineImages(together), lineImages(apart));
+    const QList<int> togetherTops = lineTops(together);
+    const QList<int> apartTops = lineTops(apart);
+    QCOMPARE(togetherTops.size(), apartTops.size());
+    for (int i = 1; i < togetherTops.size(); ++i) {
+        const int gapTogether = togetherTops.at(i) - togetherTops.at(i - 1);
+        const int gapApart = apartTops.at(i) - apartTops.at(i - 1);
+        QVERIFY2(
+            qAbs(gapTogether - gapApart) <= 1,
+            qPrintable(
+                QStringLiteral("line %1: %2 against %3").arg(i).arg(gapTogether).arg(gapApart)));
+    }
 }
 
 void LogPaneTest::tripleClickSelectsOneText_data()
