@@ -456,6 +456,10 @@ Run Bench::drive(const QString &name, const QStringList &senderArgs,
     run.senderSeconds = answer.at(2).toDouble();
     run.received = arrivals.count();
     run.rate = arrivals.rate();
+    // All of it seen in one look: a drain that kept up with the sender to its end never returned
+    // to the loop in between. The sender's own time is then the span.
+    if (run.rate <= 0 && run.received > 0 && run.senderSeconds > 0)
+        run.rate = double(run.received) / run.senderSeconds;
     if (run.received > 0)
         run.cpuPerDatagramUs = double(cpuUsed) / double(run.received);
     // The final quiet wait is idle time, not a stall, but it is not counted either: the meter
