@@ -22,19 +22,33 @@ options_for() {
     esac
 }
 
-status=0
-for target in fuzz_datagram fuzz_config; do
+# Runs one target; its exit status is the fuzzer's.
+fuzz() {
+    target=$1
     work="$build/fuzz/$target"
     mkdir -p "$work/corpus" "$work/findings" "$work/runtime"
     # A private runtime directory for Qt, as every test has (see CMakeLists.txt).
     chmod 0700 "$work/runtime"
-    echo "== $target: fuzzing for $seconds s"
     # shellcheck disable=SC2046
     XDG_RUNTIME_DIR="$work/runtime" \
         "$build/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=3072 \
         -print_final_stats=1 -artifact_prefix="$work/findings/" $(options_for "$target") \
         "$work/corpus" "$here/corpus/$target" >"$work/log" 2>&1
+}
+
+# The targets run side by side, a core each, and are reported one after the other.
+targets="fuzz_datagram fuzz_config"
+for target in $targets; do
+    echo "== $target: fuzzing for $seconds s"
+    fuzz "$target" &
+    eval "pid_$target=$!"
+done
+
+status=0
+for target in $targets; do
+    eval "wait \$pid_$target"
     result=$?
+    work="$build/fuzz/$target"
     grep -E '^(#[0-9]+[[:space:]]+DONE|Done [0-9]+ runs)' "$work/log"
     if [ "$result" -ne 0 ]; then
         status=1
