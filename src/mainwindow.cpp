@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "batchappender.h"
 #include "historytrimmer.h"
 #include "logmenus.h"
 #include "logmessage.h"
@@ -39,6 +40,8 @@ MainWindow::MainWindow(QWidget *parent)
       clearPending(false),
       logPanes {},
       historyTrimmer(nullptr),
+      batchAppender(nullptr),
+      batchHadText(false),
       uiLost(nullptr),
       logMenus(nullptr)
 {
@@ -50,6 +53,9 @@ MainWindow::MainWindow(QWidget *parent)
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
     }
     historyTrimmer = new HistoryTrimmer(logPanes, this);
+    batchAppender = new BatchAppender(
+        [this](int pane, const QStringList &texts) { logPanes[pane]->append(texts); }, this);
+    connect(batchAppender, &BatchAppender::batchAppended, this, &MainWindow::showBatchAppended);
 
     configDir = QDir::homePath() + QLatin1String("/.corvane/");
     QDir dir;
@@ -89,6 +95,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(udpListener, &UdpListener::datagramsDropped, this, &MainWindow::slShowLoss);
     connect(historyTrimmer, &HistoryTrimmer::trimmingShownPane, udpListener,
             &UdpListener::yieldTurn);
+    connect(batchAppender, &BatchAppender::nextTurnWanted, udpListener, &UdpListener::yieldTurn);
     slStartServer();
 }
 
@@ -141,12 +148,15 @@ void MainWindow::processDatagrams(const QVector<QByteArray> &payloads)
     for (const QByteArray &payload : payloads)
         messages.append(LogMessage::fromDatagram(payload));
     slPendingDatagrams(messages);
+    batchAppender->finish();
 }
 
 void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 {
     if (messages.isEmpty())
         return;
+    // The batch before is shown whole, titles and all, before this one counts.
+    batchAppender->finish();
     // The clear timer needs the event loop to expire, so only the first batch after a quiet
     // period can find a clear pending.
     if (clearPending) {
@@ -154,7 +164,7 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         slClearLogs();
     }
 
-    QStringList texts[paneCount];
+    BatchAppender::Texts texts;
     bool lastHadText = false;
     for (const LogMessage &message : messages) {
         tabCaptions = message.captions;
@@ -167,20 +177,20 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         lastHadText = message.hasText();
     }
 
-    for (int pane = 0; pane < paneCount; ++pane)
-        appendLog(pane, texts[pane]);
-    historyTrimmer->schedule();
-    // Each datagram names the tabs bare and each of its texts brings the counts back, so the
-    // last datagram of the batch decides which of the two the tabs show.
-    setTabTitles(lastHadText);
+    batchHadText = lastHadText;
+    batchAppender->append(texts);
 
     if (clearTimer)
         restartClearTimer();
 }
 
-void MainWindow::appendLog(int pane, const QStringList &texts)
+// The titles change when the texts they count are in the panes.
+void MainWindow::showBatchAppended()
 {
-    logPanes[pane]->append(texts);
+    historyTrimmer->schedule();
+    // Each datagram names the tabs bare and each of its texts brings the counts back, so the
+    // last datagram of the batch decides which of the two the tabs show.
+    setTabTitles(batchHadText);
 }
 
 void MainWindow::setTabTitles(bool withCounts)
@@ -220,6 +230,7 @@ void MainWindow::slClearTimeout()
 
 void MainWindow::slClearLogs()
 {
+    batchAppender->discard();
     for (LogPane *pane : logPanes)
         pane->clear();
     logCounts.fill(0);

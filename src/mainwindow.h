@@ -14,6 +14,7 @@
 
 #include <array>
 
+class BatchAppender;
 class HistoryTrimmer;
 class LogPane;
 class QLabel;
@@ -54,7 +55,7 @@ private slots:
 private:
     void loadConfig();
     void saveConfig();
-    void appendLog(int pane, const QStringList &texts);
+    void showBatchAppended();
 
 
     Settings currentSettings() const;
@@ -75,6 +76,9 @@ private:
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
     HistoryTrimmer *historyTrimmer;
+    BatchAppender *batchAppender;
+    // Whether the last datagram of the batch going in had a text: the titles show counts then.
+    bool batchHadText;
     // Shows the datagrams the system dropped at the socket, once there is one.
     QLabel *uiLost;
     // "Log" and "View", after "File".
