@@ -14,6 +14,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -21,6 +23,10 @@ namespace {
 // Datagrams read with one system call where the system has recvmmsg(), and queued together.
 const int datagramsPerRead = 64;
 const int messagesPerPush = 256;
+// Datagrams taken from the socket and waiting to be read as messages, at most: as many again
+// as the socket's buffer holds of small ones.
+const int unreadLimit = 16384;
+const qint64 unreadByteLimit = 16 * 1024 * 1024;
 // The largest UDP payload, and then some.
 const int bufferBytes = 65536;
 
@@ -63,15 +69,45 @@ void DatagramReader::run()
         headers[size_t(i)].msg_hdr.msg_iovlen = 1;
     }
 #endif
-    QVector<LogMessage> messages;
-    messages.reserve(messagesPerPush);
-    auto hand = [&] {
-        if (messages.isEmpty())
-            return;
-        if (queue->push(std::move(messages)))
+    // Datagrams taken from the socket and not yet read as messages, oldest first.
+    std::deque<QByteArray> unread;
+    qint64 unreadBytes = 0;
+
+    // Takes what the socket holds, as long as there is room for it.
+    auto drain = [&] {
+        while (int(unread.size()) < unreadLimit && unreadBytes < unreadByteLimit) {
+#ifdef Q_OS_LINUX
+            const int count =
+                ::recvmmsg(socket, headers.data(), datagramsPerRead, MSG_DONTWAIT, nullptr);
+            for (int i = 0; i < count; ++i) {
+                const int size = int(headers[size_t(i)].msg_len);
+                unread.emplace_back(buffers.data() + size_t(i) * bufferBytes, size);
+                unreadBytes += size;
+            }
+            if (count < datagramsPerRead)
+                return;
+#else
+            const ssize_t size = ::recv(socket, buffers.data(), bufferBytes, MSG_DONTWAIT);
+            if (size < 0)
+                return;
+            unread.emplace_back(buffers.data(), int(size));
+            unreadBytes += size;
+#endif
+        }
+    };
+    // Reads the oldest of them as messages and queues as many as the queue has room for: the
+    // rest wait here rather than be dropped.
+    auto handOn = [&] {
+        const int count = std::min(messagesPerPush, queue->room());
+        QVector<LogMessage> messages;
+        messages.reserve(count);
+        while (!unread.empty() && messages.size() < count) {
+            messages.append(LogMessage::fromDatagram(unread.front()));
+            unreadBytes -= unread.front().size();
+            unread.pop_front();
+        }
+        if (!messages.isEmpty() && queue->push(std::move(messages)))
             messagesWaiting();
-        messages.clear();
-        messages.reserve(messagesPerPush);
     };
 
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
@@ -79,37 +115,20 @@ void DatagramReader::run()
         // Nothing is read while the window has enough to do: the datagrams wait in the socket.
         if (!queue->waitForRoom())
             return;
-        if (::poll(watched, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (watched[1].revents)
-            return;
-        // Read until the socket is empty, handing the messages on in batches.
-        for (;;) {
-#ifdef Q_OS_LINUX
-            const int count =
-                ::recvmmsg(socket, headers.data(), datagramsPerRead, MSG_DONTWAIT, nullptr);
-            for (int i = 0; i < count; ++i) {
-                const QByteArray payload(buffers.data() + size_t(i) * bufferBytes,
-                                         int(headers[size_t(i)].msg_len));
-                messages.append(LogMessage::fromDatagram(payload));
+        if (unread.empty()) {
+            if (::poll(watched, 2, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
             }
-#else
-            const ssize_t size = ::recv(socket, buffers.data(), bufferBytes, MSG_DONTWAIT);
-            const int count = size < 0 ? -1 : 1;
-            if (size >= 0)
-                messages.append(LogMessage::fromDatagram(QByteArray(buffers.data(), int(size))));
-#endif
-            if (messages.size() >= messagesPerPush) {
-                hand();
-                if (!queue->hasRoomNow())
-                    break;
-            }
-            if (count <= 0)
-                break;
+            if (watched[1].revents)
+                return;
         }
-        hand();
+        // The socket is emptied first, every time: taking a datagram costs a fraction of
+        // reading it as a message, and what the socket's buffer cannot hold is lost. A burst
+        // that comes while the window's thread shares the core with this one is taken whole,
+        // and read as messages once it has ended.
+        drain();
+        handOn();
     }
 }

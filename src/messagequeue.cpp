@@ -83,10 +83,10 @@ void MessageQueue::clear()
     roomMade.notify_all();
 }
 
-bool MessageQueue::hasRoomNow() const
+int MessageQueue::room() const
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    return hasRoom();
+    return hasRoom() ? messageLimit - int(messages.size()) : 0;
 }
 
 int MessageQueue::size() const

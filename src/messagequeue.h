@@ -36,7 +36,8 @@ public:
     void clear();
 
     int size() const;
-    bool hasRoomNow() const;
+    // How many more messages fit by count; none once the bytes are at their bound.
+    int room() const;
     // Messages dropped because the queue was full, since it was made.
     qint64 dropped() const;
 

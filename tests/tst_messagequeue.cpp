@@ -55,15 +55,17 @@ void MessageQueueTest::bounds_data()
     QTest::addColumn<int>("takeMessages");
     QTest::addColumn<qint64>("takeBytes");
     QTest::addColumn<int>("taken");
-    QTest::newRow("room for all") << 100 << 100 * small << 50 << 10 << 50 << 20 << 100 * small
-                                  << 20;
+    QTest::addColumn<int>("room");
+    QTest::newRow("room for all") << 100 << 100 * small << 50 << 10 << 50 << 20 << 100 * small << 20
+                                  << 50;
     QTest::newRow("full by count")
-        << 10 << 100 * small << 15 << 10 << 10 << 100 << 100 * small << 10;
-    QTest::newRow("full by bytes") << 100 << 3 * large << 5 << 1000 << 3 << 100 << 10 * large << 3;
+        << 10 << 100 * small << 15 << 10 << 10 << 100 << 100 * small << 10 << 0;
+    QTest::newRow("full by bytes")
+        << 100 << 3 * large << 5 << 1000 << 3 << 100 << 10 * large << 3 << 0;
     QTest::newRow("a chunk ends at its bytes")
-        << 100 << 100 * large << 10 << 1000 << 10 << 100 << 2 * large + 1 << 2;
+        << 100 << 100 * large << 10 << 1000 << 10 << 100 << 2 * large + 1 << 2 << 90;
     QTest::newRow("the first is taken, however large")
-        << 100 << 100 * large << 3 << 1000 << 3 << 100 << qint64(1) << 1;
+        << 100 << 100 * large << 3 << 1000 << 3 << 100 << qint64(1) << 1 << 97;
 }
 
 void MessageQueueTest::bounds()
@@ -76,10 +78,12 @@ void MessageQueueTest::bounds()
     QFETCH(int, takeMessages);
     QFETCH(qint64, takeBytes);
     QFETCH(int, taken);
+    QFETCH(int, room);
 
     MessageQueue queue(maxMessages, maxBytes);
     queue.push(numbers(0, pushed, textLength));
     QCOMPARE(queue.size(), held);
+    QCOMPARE(queue.room(), room);
     QCOMPARE(queue.dropped(), qint64(pushed - held));
     const QVector<LogMessage> chunk = queue.take(takeMessages, takeBytes);
     QCOMPARE(chunk.size(), taken);

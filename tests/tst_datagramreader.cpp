@@ -1,0 +1,137 @@
+// The socket-reading thread: everything it takes reaches the queue, in order, and it stops.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "datagramreader.h"
+#include "messagequeue.h"
+
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
+class DatagramReaderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void slowTakerGetsEveryDatagramInOrder_data();
+    void slowTakerGetsEveryDatagramInOrder();
+    void stopsWithDatagramsStillUnread();
+};
+
+namespace {
+
+// A socket bound to a free port on the loopback, as the listener hands it to the reader.
+int boundSocket(quint16 *port)
+{
+    const int descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (descriptor < 0 || ::bind(descriptor, reinterpret_cast<sockaddr *>(&address), length) != 0
+        || ::getsockname(descriptor, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return descriptor;
+}
+
+QByteArray numbered(int number)
+{
+    return R"({"tabs":["a","b","c","d"],"log1":")" + QByteArray::number(number) + R"("})";
+}
+
+// Sends the numbered datagrams `from` up to `to`.
+bool send(QUdpSocket &sender, quint16 port, int from, int to)
+{
+    for (int i = from; i < to; ++i) {
+        const QByteArray payload = numbered(i);
+        if (sender.writeDatagram(payload, QHostAddress::LocalHost, port) != payload.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder_data()
+{
+    QTest::addColumn<int>("queueLimit");
+    QTest::addColumn<int>("takePerLook");
+    QTest::addColumn<int>("total");
+    QTest::newRow("room for one") << 1 << 1 << 300;
+    QTest::newRow("room for a few, taken one by one") << 7 << 1 << 1000;
+    QTest::newRow("room for less than a batch") << 100 << 30 << 3000;
+    QTest::newRow("room for more than a batch") << 300 << 64 << 3000;
+    QTest::newRow("room for all") << 50000 << 256 << 5000;
+}
+
+// The window takes fewer messages at a time than the queue can hold, and fewer than the
+// reader reads at a time: what does not fit waits with the reader, none is dropped.
+void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder()
+{
+    QFETCH(int, queueLimit);
+    QFETCH(int, takePerLook);
+    QFETCH(int, total);
+
+    quint16 port = 0;
+    const int descriptor = boundSocket(&port);
+    QVERIFY(descriptor >= 0);
+    MessageQueue queue(queueLimit, 1 << 24);
+    QSemaphore waiting;
+    DatagramReader reader(descriptor, &queue, [&] { waiting.release(); });
+
+    QUdpSocket sender;
+    // Blocks of a hundred: far less than the socket's buffer holds, so the system drops none.
+    const int block = 100;
+    int next = 0;
+    for (int sent = 0; sent < total;) {
+        const int upTo = std::min(total, sent + block);
+        QVERIFY(send(sender, port, sent, upTo));
+        sent = upTo;
+        while (next < sent) {
+            const QVector<LogMessage> taken = queue.take(takePerLook, 1 << 24);
+            if (taken.isEmpty()) {
+                QVERIFY2(waiting.tryAcquire(1, 10000), qPrintable(QString::number(next)));
+                continue;
+            }
+            for (const LogMessage &message : taken)
+                QCOMPARE(message.texts[0], QString::number(next++));
+        }
+    }
+    QCOMPARE(queue.dropped(), qint64(0));
+    QCOMPARE(queue.size(), 0);
+}
+
+// A reader whose queue is full, with datagrams taken from the socket and not yet handed on,
+// still stops at once when it is destroyed.
+void DatagramReaderTest::stopsWithDatagramsStillUnread()
+{
+    quint16 port = 0;
+    const int descriptor = boundSocket(&port);
+    QVERIFY(descriptor >= 0);
+    MessageQueue queue(1, 1 << 24);
+    QSemaphore waiting;
+    auto reader = std::make_unique<DatagramReader>(descriptor, &queue, [&] { waiting.release(); });
+    QUdpSocket sender;
+    QVERIFY(send(sender, port, 0, 200));
+    QVERIFY(waiting.tryAcquire(1, 10000));
+    QCOMPARE(queue.size(), 1);
+
+    QElapsedTimer clock;
+    clock.start();
+    reader.reset();
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(queue.take(10, 1 << 24).size(), 1);
+    QCOMPARE(queue.dropped(), qint64(0));
+}
+
+QTEST_GUILESS_MAIN(DatagramReaderTest)
+#include "tst_datagramreader.moc"
