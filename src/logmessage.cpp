@@ -3,6 +3,7 @@
 #include "logmessage.h"
 
 #include "datagramjson.h"
+#include "plaindatagram.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -44,6 +45,14 @@ bool LogMessage::hasText() const
 }
 
 LogMessage LogMessage::fromDatagram(const QByteArray &payload)
+{
+    LogMessage message;
+    if (readPlainDatagram(payload, &message))
+        return message;
+    return fromJson(payload);
+}
+
+LogMessage LogMessage::fromJson(const QByteArray &payload)
 {
     static const QString tabsKey = QStringLiteral("tabs");
     static const QString logKeys[paneCount] = {QStringLiteral("log1"), QStringLiteral("log2"),

@@ -23,6 +23,9 @@ struct LogMessage
     // Reads a datagram's payload. Anything that is no JSON object reads as an object without
     // members; values that are no strings read as their text ("42", "true"), or as nothing.
     static LogMessage fromDatagram(const QByteArray &payload);
+    // The same, always through Qt's JSON reader. fromDatagram() reads the usual shape of
+    // payload faster without it.
+    static LogMessage fromJson(const QByteArray &payload);
 };
 
 #endif // LOGMESSAGE_H

@@ -1,8 +1,12 @@
 // A datagram's bytes as the viewer reads them: captions and texts, whatever the payload.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logmessage.h"
+#include "plaindatagram.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <iterator>
 
 class LogMessageTest : public QObject
 {
@@ -11,6 +15,10 @@ class LogMessageTest : public QObject
 private slots:
     void conversion_data();
     void conversion();
+    void plainShapeReadsAsTheJsonReaderDoes_data();
+    void plainShapeReadsAsTheJsonReaderDoes();
+    void captionsFollowEveryDatagram();
+    void readersAgreeOnMangledPayloads();
 };
 
 namespace {
@@ -84,6 +92,133 @@ void LogMessageTest::conversion()
     const QStringList got(message.texts.begin(), message.texts.end());
     QCOMPARE(got, texts);
     QCOMPARE(message.hasText(), !texts.join(QString()).isEmpty());
+}
+
+void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("plain");
+    auto row = [](const char *name, const QByteArray &payload, bool plain) {
+        QTest::newRow(name) << payload << plain;
+    };
+    row("as a program sends it", R"({"tabs":["Net","Db","UI","Misc"],"log2":"#1 a fox"})", true);
+    row("space between everything", " \r\n{ \"tabs\" : [ \"A\" , \"B\" ] ,\t\"log1\" : \"x\" } \n",
+        true);
+    row("empty object", "{}", true);
+    row("no tabs, empty text", R"({"tabs":[],"log3":""})", true);
+    row("six tabs", R"({"tabs":["1","2","3","4","5","6"]})", true);
+    row("texts only, last first", R"({"log4":"d","log3":"c","log2":"b","log1":"a"})", true);
+    row("markup and punctuation", R"({"log1":"<b>a&amp;b</b> {x:[1,2]} 'q' ~ /"})", true);
+
+    row("escaped quote", R"({"log1":"a\"b"})", false);
+    row("escaped backslash", R"({"log1":"a\\b"})", false);
+    row("escaped line break", R"({"tabs":["A\nB"]})", false);
+    row("escape in a name", R"({"log\u0031":"a"})", false);
+    row("beyond ASCII", "{\"log1\":\"a\xc3\xb1o\"}", false);
+    row("bytes that are no UTF-8", "{\"log1\":\"a\xff\"}", false);
+    row("control character", "{\"log1\":\"a\tb\"}", false);
+    row("delete character", "{\"log1\":\"a\x7f\"}", false);
+    row("zero byte", QByteArray("{\"log1\":\"a\0b\"}", 13), false);
+    row("repeated text", R"({"log1":"a","log1":"b"})", false);
+    row("repeated tabs", R"({"tabs":["A"],"tabs":["B"]})", false);
+    row("another member", R"({"log1":"a","log5":"b"})", false);
+    row("a number", R"({"log1":42})", false);
+    row("null", R"({"log1":null})", false);
+    row("tabs in tabs", R"({"tabs":[["A"]]})", false);
+    row("tabs as one string", R"({"tabs":"A"})", false);
+    row("comma before the brace", R"({"log1":"a",})", false);
+    row("comma before the bracket", R"({"tabs":["A",]})", false);
+    row("more after the object", R"({"log1":"a"}x)", false);
+    row("two objects", R"({"log1":"a"}{"log2":"b"})", false);
+    row("cut in the string", R"({"log1":"a)", false);
+    row("cut after the string", R"({"log1":"a")", false);
+    row("byte order mark", "\xef\xbb\xbf{\"log1\":\"x\"}", false);
+    row("empty datagram", QByteArray(), false);
+    row("top-level array", R"(["log1","a"])", false);
+}
+
+// What the one-pass reader takes gives the message the JSON reader gives; what it leaves, the
+// JSON reader reads as before.
+void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, plain);
+    LogMessage message;
+    QCOMPARE(readPlainDatagram(payload, &message), plain);
+    const LogMessage json = LogMessage::fromJson(payload);
+    const LogMessage read = LogMessage::fromDatagram(payload);
+    QCOMPARE(read.captions, json.captions);
+    for (int pane = 0; pane < paneCount; ++pane)
+        QCOMPARE(read.texts[pane], json.texts[pane]);
+    if (plain) {
+        QCOMPARE(message.captions, json.captions);
+        for (int pane = 0; pane < paneCount; ++pane)
+            QCOMPARE(message.texts[pane], json.texts[pane]);
+    }
+}
+
+// Captions are shared between datagrams with the same tabs, and never kept beyond them.
+void LogMessageTest::captionsFollowEveryDatagram()
+{
+    const QList<QPair<QByteArray, QStringList>> sequence = {
+        {R"({"tabs":["A","B","C","D"],"log1":"1"})", {"A", "B", "C", "D"}},
+        {R"({"tabs":["A","B","C","D"],"log1":"2"})", {"A", "B", "C", "D"}},
+        {R"({"tabs":["A","B"],"log1":"3"})", {"A", "B", "Log 3", "Log4"}},
+        {R"({"tabs":["A","B","C"]})", {"A", "B", "C", "Log4"}},
+        {R"({"log1":"4"})", defaults},
+        {R"({"tabs":["A","B","C"]})", {"A", "B", "C", "Log4"}},
+        {R"({"tabs":["A", "B","C"]})", {"A", "B", "C", "Log4"}},
+        {R"({"tabs":["a","b","c"]})", {"a", "b", "c", "Log4"}},
+        {R"({"tabs":["A","B","C","D"],"log1":"5"})", {"A", "B", "C", "D"}},
+    };
+    for (const auto &step : sequence) {
+        LogMessage message = LogMessage::fromDatagram(step.first);
+        QCOMPARE(message.captions, step.second);
+        // A message's captions are its own to change: the next one does not see it.
+        message.captions[0] = QStringLiteral("changed");
+    }
+    QCOMPARE(LogMessage::fromDatagram(sequence.last().first).captions, sequence.last().second);
+}
+
+// Payloads a byte away from the usual shape, many thousands of them: wherever the one-pass
+// reader takes one, the JSON reader reads the same message.
+void LogMessageTest::readersAgreeOnMangledPayloads()
+{
+    const QByteArray seeds[] = {
+        R"({"tabs":["Net","Db","UI","Misc"],"log1":"#1 a fox","log4":"<b>x</b>"})",
+        R"( { "tabs" : [ "A" , "B" ] , "log2" : "" , "log3" : "y" } )",
+        R"({"log1":"a","log2":"b","log3":"c","log4":"d"})",
+        R"({"tabs":[],"log1":"12"})",
+    };
+    // Bytes that matter to either reader.
+    const QByteArray alphabet = QByteArray(R"({}[]":, \/abglostu1245 )") + "\t\n\x7f\xc3\xb1\xef";
+    QRandomGenerator random(1947);
+    int taken = 0;
+    for (int round = 0; round < 60000; ++round) {
+        QByteArray payload = seeds[random.bounded(int(std::size(seeds)))];
+        for (int change = 1 + random.bounded(3); change > 0; --change) {
+            const int at = random.bounded(payload.size());
+            const char byte = alphabet.at(random.bounded(alphabet.size()));
+            switch (random.bounded(3)) {
+            case 0:
+                payload[at] = byte;
+                break;
+            case 1:
+                payload.insert(at, byte);
+                break;
+            default:
+                payload.remove(at, 1);
+            }
+        }
+        LogMessage plain;
+        if (!readPlainDatagram(payload, &plain))
+            continue;
+        ++taken;
+        const LogMessage json = LogMessage::fromJson(payload);
+        QVERIFY2(plain.captions == json.captions && plain.texts == json.texts, payload.constData());
+    }
+    // Enough of them kept the usual shape for the comparison to mean something.
+    QVERIFY2(taken > 5000, qPrintable(QString::number(taken)));
 }
 
 QTEST_GUILESS_MAIN(LogMessageTest)

@@ -1,9 +1,11 @@
-// Arbitrary bytes as one received datagram: read as a message, and its texts written into
-// panes that are shown, painted and cleared now and then, as the window does.
+// Arbitrary bytes as one received datagram: read as a message (by both readers where both
+// take it), and its texts written into panes that are shown, painted and cleared now and
+// then, as the window does.
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "logmessage.h"
 #include "logpane.h"
+#include "plaindatagram.h"
 
 #include <QApplication>
 #include <QTabWidget>
@@ -48,6 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const LogMessage message = LogMessage::fromDatagram(payload);
     if (message.captions.size() < paneCount)
         qFatal("a message with fewer than four captions");
+    // The one-pass reader, where it takes a payload, reads it exactly as the JSON reader does.
+    LogMessage plain;
+    if (readPlainDatagram(payload, &plain)) {
+        const LogMessage json = LogMessage::fromJson(payload);
+        if (plain.captions != json.captions || plain.texts != json.texts)
+            qFatal("the one-pass reader and the JSON reader disagree");
+    }
 
     for (int pane = 0; pane < paneCount; ++pane) {
         tabs->setTabText(pane, message.captions.at(pane));
