@@ -90,8 +90,13 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
         delete socket;
         socket = nullptr;
         queue.reopen();
+        // The window is woken through its timer rather than with a call of its own: Qt runs
+        // the calls posted while it runs posted calls in the same pass, so with a reader that
+        // posts again each time the window has emptied the queue, the window would take
+        // messages for a second at a time while its timers, painting and input waited.
         reader = std::make_unique<DatagramReader>(descriptor, &queue, [this] {
-            QMetaObject::invokeMethod(this, &UdpListener::takeMessages, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(moreToTake, QOverload<>::of(&QTimer::start),
+                                      Qt::QueuedConnection);
         });
         return true;
     }
