@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -57,7 +58,7 @@ private:
         const char *textEnd;
         if (!string(&textBegin, &textEnd))
             return false;
-        texts[key - Log1] = QString::fromLatin1(textBegin, int(textEnd - textBegin));
+        texts[size_t(key - Log1)] = QString::fromLatin1(textBegin, int(textEnd - textBegin));
         return true;
     }
 
@@ -121,8 +122,7 @@ private:
         if (pos != end)
             return false;
         message->captions = captions();
-        for (int pane = 0; pane < paneCount; ++pane)
-            message->texts[pane] = texts[pane];
+        message->texts = std::move(texts);
         return true;
     }
 
@@ -177,7 +177,7 @@ private:
     const char *tabsBegin = nullptr;
     const char *tabsEnd = nullptr;
     QVarLengthArray<Span, 8> captionSpans;
-    QString texts[paneCount];
+    std::array<QString, paneCount> texts;
 };
 
 } // namespace

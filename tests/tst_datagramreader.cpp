@@ -8,10 +8,7 @@
 #include <QUdpSocket>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <fcntl.h>
 
 #include <memory>
 
@@ -27,20 +24,15 @@ private slots:
 
 namespace {
 
-// A socket bound to a free port on the loopback, as the listener hands it to the reader.
+// A socket bound to a free port on the loopback, handed to the reader as the listener does:
+// a descriptor of its own for the socket Qt bound.
 int boundSocket(quint16 *port)
 {
-    const int descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    if (descriptor < 0 || ::bind(descriptor, reinterpret_cast<sockaddr *>(&address), length) != 0
-        || ::getsockname(descriptor, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress(QHostAddress::LocalHost), 0))
         return -1;
-    }
-    *port = ntohs(address.sin_port);
-    return descriptor;
+    *port = socket.localPort();
+    return ::fcntl(int(socket.socketDescriptor()), F_DUPFD_CLOEXEC, 0);
 }
 
 QByteArray numbered(int number)
