@@ -3,10 +3,10 @@
 // stored line costs. The same program, started with --sender, is that sender.
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "logpane.h"
-#include "mainwindow.h"
-#include "memoryreuse.h"
-#include "udplistener.h"
+#include "panes/logpane.h"
+#include "window/mainwindow.h"
+#include "app/memoryreuse.h"
+#include "ingest/udplistener.h"
 
 #include <QAction>
 #include <QApplication>

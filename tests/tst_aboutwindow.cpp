@@ -1,8 +1,8 @@
 // Tests of the About box.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutbox.h"
-#include "aboutwindow.h"
-#include "mainwindow.h"
+#include "window/aboutwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QAction>

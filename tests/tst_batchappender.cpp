@@ -1,6 +1,6 @@
 // Batches appended pane by pane: within a turn's share, the rest in the turns after, in order.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "batchappender.h"
+#include "panes/batchappender.h"
 
 #include <QtTest>
 

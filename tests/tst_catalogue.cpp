@@ -1,6 +1,6 @@
 // Tests that the Spanish catalogue and the texts the code translates agree.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "aboutwindow.h"
+#include "window/aboutwindow.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Tests of starting afresh: the clear timeout, its seconds, and Clear now.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The client library's pure parts: datagrams read back by the viewer, exact text, addresses.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logmessage.h"
-#include "mainwindow.h"
+#include "ingest/logmessage.h"
+#include "window/mainwindow.h"
 #include "messagerouting.h"
-#include "richtext.h"
+#include "panes/richtext.h"
 #include "testsupport.h"
 
 #include <corvane/client.h>

@@ -1,6 +1,6 @@
 // The installed client library in a program built outside the tree, against a real window.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"
 

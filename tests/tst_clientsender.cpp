@@ -1,6 +1,6 @@
 // corvane::Sender and the message handler over loopback, to sockets that stand in for a viewer.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logmessage.h"
+#include "ingest/logmessage.h"
 #include "senderharness.h"
 #include "testsupport.h"
 

@@ -1,6 +1,6 @@
 // The viewer's command line: what each option reads as, and what the program does with it.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commandline.h"
+#include "app/commandline.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

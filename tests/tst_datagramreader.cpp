@@ -1,7 +1,7 @@
 // The socket-reading thread: everything it takes reaches the queue, in order, and it stops.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "datagramreader.h"
-#include "messagequeue.h"
+#include "ingest/datagramreader.h"
+#include "ingest/messagequeue.h"
 
 #include <QElapsedTimer>
 #include <QSemaphore>

@@ -1,6 +1,6 @@
 // Tests of routing, tab counts, the history limit and odd payloads.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QBuffer>

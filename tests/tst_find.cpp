@@ -1,6 +1,6 @@
 // Finding in the pane on show: the find bar driven with keys, over texts sent as datagrams.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QAction>

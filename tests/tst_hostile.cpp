@@ -1,6 +1,6 @@
 // Tests of hostile datagrams and broken settings files.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QBuffer>

@@ -1,10 +1,10 @@
 // Tests of the interface language for each locale.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutbox.h"
-#include "logpane.h"
-#include "mainwindow.h"
+#include "panes/logpane.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
-#include "translation.h"
+#include "app/translation.h"
 
 #include <QAction>
 #include <QCheckBox>

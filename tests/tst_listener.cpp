@@ -1,8 +1,8 @@
 // Tests of the listener: the status line, Restart, failed binds and lost datagrams.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
-#include "udplistener.h"
+#include "ingest/udplistener.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // A datagram's bytes as the viewer reads them: captions and texts, whatever the payload.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logmessage.h"
-#include "plaindatagram.h"
+#include "ingest/logmessage.h"
+#include "ingest/plaindatagram.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

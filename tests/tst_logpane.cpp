@@ -1,6 +1,6 @@
 // A log pane's history limit: what a pane keeps once more texts arrive than it holds.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logpane.h"
+#include "panes/logpane.h"
 #include "testsupport.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,7 +1,7 @@
 // Saving a pane to a file: the bytes each kind of name gets, and failures that change nothing.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logpane.h"
-#include "logsaver.h"
+#include "panes/logpane.h"
+#include "files/logsaver.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Finding a pattern in a pane's shown text: the matches, after a change, and where to start.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logsearch.h"
+#include "find/logsearch.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

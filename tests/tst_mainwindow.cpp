@@ -1,6 +1,6 @@
 // Tests of the main window's widget tree, menus and shortcuts.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 // The memory a pane lets go of is there, already written, for the next buffer of that size.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "memoryreuse.h"
+#include "app/memoryreuse.h"
 
 #include <QTest>
 

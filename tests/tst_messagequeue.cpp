@@ -1,6 +1,6 @@
 // The hand-over between the reading thread and the window: bounds, order and drops.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "messagequeue.h"
+#include "ingest/messagequeue.h"
 
 #include <QtTest>
 

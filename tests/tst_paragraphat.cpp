@@ -1,6 +1,6 @@
 // Tests of finding the paragraph at a height of a laid-out document.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "paragraphat.h"
+#include "panes/paragraphat.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The Python logging handler in examples/python, run by python3 against a real window.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"
 

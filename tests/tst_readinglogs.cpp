@@ -1,7 +1,7 @@
 // Reading the panes of a shown window: saving one, copying one, and following new texts.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logsaver.h"
-#include "mainwindow.h"
+#include "files/logsaver.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,8 +1,8 @@
 // Which received texts a pane shows as markup, and what it shows of each: log lines from
 // real programs must come out exactly as written, markup as its text.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "logpane.h"
-#include "richtext.h"
+#include "panes/logpane.h"
+#include "panes/richtext.h"
 
 #include <QTextEdit>
 #include <QtTest>

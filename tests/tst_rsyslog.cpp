@@ -1,6 +1,6 @@
 // The rsyslog rule in examples/rsyslog, in a private rsyslogd fed by logger, against a real window.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 // The window on a screen of 192 dots per inch: one pixel a pixel, as on Qt 5.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
-#include "qtcompat.h"
+#include "window/mainwindow.h"
+#include "app/qtcompat.h"
 #include "testsupport.h"
 
 #include <QScreen>

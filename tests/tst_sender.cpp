@@ -1,6 +1,6 @@
 // Tests of corvane-send.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "senderharness.h"
 #include "testsupport.h"
 

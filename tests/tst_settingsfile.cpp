@@ -1,6 +1,6 @@
 // The settings file's text without a window: what each line does, and the bytes written.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settingsfile.h"
+#include "files/settingsfile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

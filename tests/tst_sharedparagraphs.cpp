@@ -1,6 +1,6 @@
 // Which plain texts may share a paragraph: a table of log lines and of what would change a line.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "sharedparagraphs.h"
+#include "panes/sharedparagraphs.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // Reading a socket's drop count from the system's socket tables.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "socketdrops.h"
+#include "ingest/socketdrops.h"
 
 #include <QUdpSocket>
 #include <QtTest>

@@ -1,6 +1,6 @@
 // Tests of the first start and one datagram's way through the window.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow.h"
+#include "window/mainwindow.h"
 #include "testsupport.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "corvane/client.h"
 
-#include "panes.h"
+#include "protocol/panes.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

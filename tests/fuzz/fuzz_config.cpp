@@ -2,7 +2,7 @@
 // reads back to the very same settings and writes the very same bytes again.
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "settingsfile.h"
+#include "files/settingsfile.h"
 
 #include <QCoreApplication>
 

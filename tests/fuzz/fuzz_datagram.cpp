@@ -3,9 +3,9 @@
 // then, as the window does.
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "logmessage.h"
-#include "logpane.h"
-#include "plaindatagram.h"
+#include "ingest/logmessage.h"
+#include "panes/logpane.h"
+#include "ingest/plaindatagram.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -7,7 +7,7 @@
 
 #include <corvane/client.h>
 
-#include "qtcompat.h"
+#include "app/qtcompat.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,0 +1,67 @@
+// Reads the viewer's options with QCommandLineParser.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace {
+
+// The options' texts are translated in a context of their own, there being no window yet.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        Texts::tr("Shows the log texts that programs send it as UDP datagrams, in four panes."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        Texts::tr("Shows this help and exits."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           Texts::tr("Shows the version and exits."));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        Texts::tr("Keeps at most <texts> texts in each pane, letting the oldest go; 0 keeps all. "
+                  "The default is %1.")
+            .arg(defaultHistoryLimit),
+        Texts::tr("texts"));
+    parser.addOptions({helpOption, versionOption, historyOption});
+
+    CommandLine result;
+    auto fail = [&](const QString &error) {
+        result.action = CommandLine::Fail;
+        result.message = QStringLiteral("corvane: ") + error;
+        return result;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        result.action = CommandLine::ShowHelp;
+        result.message = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.action = CommandLine::ShowVersion;
+        result.message = QStringLiteral("corvane %1\n").arg(QStringLiteral(CORVANE_VERSION));
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(
+            Texts::tr("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+    if (parser.isSet(historyOption)) {
+        bool ok = false;
+        const int limit = parser.value(historyOption).toInt(&ok);
+        if (!ok || limit < 0) {
+            return fail(
+                Texts::tr("--history takes a whole number of texts, 0 for no limit, not \"%1\"")
+                    .arg(parser.value(historyOption)));
+        }
+        result.historyLimit = limit;
+    }
+    return result;
+}

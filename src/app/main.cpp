@@ -1,0 +1,54 @@
+// Starts the viewer: the application, the interface language, the options and the main window.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandline.h"
+#include "window/mainwindow.h"
+#include "app/memoryreuse.h"
+#include "app/qtcompat.h"
+#include "app/translation.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include "app/unixsignals.h"
+#endif
+
+int main(int argc, char *argv[])
+{
+    keepFreedMemoryForReuse();
+    corvane::keepQt5Scaling(); // before the application object reads the environment
+    QApplication application(argc, argv);
+    installInterfaceTranslator();
+
+    // The options are read before any window is built, so a wrong one changes nothing.
+    const CommandLine options = parseCommandLine(QCoreApplication::arguments());
+    switch (options.action) {
+    case CommandLine::ShowHelp:
+    case CommandLine::ShowVersion:
+        std::fputs(qUtf8Printable(options.message), stdout);
+        return 0;
+    case CommandLine::Fail:
+        std::fprintf(stderr, "%s\n", qUtf8Printable(options.message));
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+
+#ifdef Q_OS_UNIX
+    // Ctrl+C in the terminal, kill and a closed terminal close the windows as File, Exit does
+    // (an open About box first), so the settings are written below and the exit status is 0.
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::received, &application,
+                     &QApplication::closeAllWindows);
+#endif
+
+    int result;
+    {
+        MainWindow window;
+        window.setHistoryLimit(options.historyLimit);
+        window.show();
+        result = application.exec();
+    } // the window writes its settings here, while the application object still exists
+    return result;
+}

@@ -1,0 +1,40 @@
+// Turns a pane's document into a file's bytes and writes them in one step.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "files/logsaver.h"
+
+#include "files/atomicfile.h"
+#include "app/qtcompat.h"
+
+#include <QFileInfo>
+#include <QTextDocument>
+
+LogFileFormat logFileFormatFor(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(QLatin1String("html"), Qt::CaseInsensitive) == 0
+        || suffix.compare(QLatin1String("htm"), Qt::CaseInsensitive) == 0)
+        return LogFileFormat::Html;
+    return LogFileFormat::PlainText;
+}
+
+QByteArray logFileContents(const QTextDocument &document, LogFileFormat format)
+{
+    if (format == LogFileFormat::Html)
+        return corvane::documentHtml(document).toUtf8();
+    // toPlainText() ends every paragraph but the last with a line feed; a text file ends
+    // its last line too.
+    QString text = document.toPlainText();
+    if (!document.isEmpty())
+        text += QLatin1Char('\n');
+    return text.toUtf8();
+}
+
+LogSaveResult saveLog(const QTextDocument &document, const QString &path)
+{
+    const QByteArray bytes = logFileContents(document, logFileFormatFor(path));
+    LogSaveResult result;
+    result.error = writeFileAtomically(path, bytes);
+    if (result.succeeded())
+        result.bytesWritten = bytes.size();
+    return result;
+}

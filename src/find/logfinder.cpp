@@ -1,0 +1,218 @@
+// Keeps a search of the pane on show up to date, and shows it.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "find/logfinder.h"
+
+#include "find/logsearch.h"
+#include "panes/paragraphat.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+
+namespace {
+
+// More highlights than a screen can hold only cost time.
+const int maxHighlights = 4000;
+
+QTextCharFormat highlightFormat(const QColor &background)
+{
+    QTextCharFormat format;
+    format.setBackground(background);
+    format.setForeground(Qt::black);
+    return format;
+}
+
+} // namespace
+
+LogFinder::LogFinder(QObject *parent) : QObject(parent)
+{
+    // Scrolling and arriving texts ask for new highlights many times a turn; once is enough.
+    highlightTimer.setSingleShot(true);
+    highlightTimer.setInterval(0);
+    connect(&highlightTimer, &QTimer::timeout, this, &LogFinder::showHighlights);
+}
+
+void LogFinder::setView(QTextEdit *newView)
+{
+    for (const QMetaObject::Connection &connection : qAsConst(connections))
+        disconnect(connection);
+    connections.clear();
+    if (view)
+        view->setExtraSelections({});
+    view = newView;
+    textRead = false;
+    if (view) {
+        QTextDocument *document = view->document();
+        connections.append(
+            connect(document, &QTextDocument::contentsChange, this, &LogFinder::takeChange));
+        // Clearing a pane replaces its content in a way that reports no range.
+        connections.append(
+            connect(view, &QTextEdit::textChanged, this, &LogFinder::checkWholeText));
+        for (QScrollBar *bar : {view->verticalScrollBar(), view->horizontalScrollBar()}) {
+            connections.append(connect(bar, &QScrollBar::valueChanged, &highlightTimer,
+                                       QOverload<>::of(&QTimer::start)));
+            connections.append(connect(bar, &QScrollBar::rangeChanged, &highlightTimer,
+                                       QOverload<>::of(&QTimer::start)));
+        }
+    }
+    readAndSearch();
+    goTo(LogSearch::matchAtOrAfter(matches, topOfView()));
+}
+
+void LogFinder::setPattern(const QString &newPattern, Qt::CaseSensitivity newSensitivity)
+{
+    const QString previous = pattern;
+    const bool sameCase = newSensitivity == sensitivity;
+    pattern = newPattern;
+    sensitivity = newSensitivity;
+    // A letter typed at the end is looked for only where the pattern was found before.
+    if (textRead && sameCase && !previous.isEmpty() && !pattern.isEmpty())
+        matches = LogSearch::refineMatches(matches, previous, text, pattern, sensitivity);
+    else
+        readAndSearch();
+    goTo(LogSearch::matchAtOrAfter(matches, topOfView()));
+}
+
+void LogFinder::findNext()
+{
+    if (matches.isEmpty())
+        return;
+    goTo(current < 0 ? LogSearch::matchAtOrAfter(matches, topOfView())
+                     : (current + 1) % matches.size());
+}
+
+void LogFinder::findPrevious()
+{
+    if (matches.isEmpty())
+        return;
+    goTo(current <= 0 ? matches.size() - 1 : current - 1);
+}
+
+void LogFinder::readAndSearch()
+{
+    if (!view || pattern.isEmpty()) {
+        text.clear();
+        textRead = false;
+        matches.clear();
+        return;
+    }
+    if (!textRead) {
+        text = view->document()->toPlainText();
+        textRead = true;
+    }
+    matches = LogSearch::findMatches(text, pattern, sensitivity);
+}
+
+QString LogFinder::shownTextBetween(int start, int end) const
+{
+    // Block by block: a cursor's selection would grow to whole tables when it ends in one.
+    QString between;
+    const QTextDocument *document = view->document();
+    const QTextBlock first = document->findBlock(start);
+    for (QTextBlock block = first; block.isValid() && block.position() < end; block = block.next())
+        between += block.text() + QLatin1Char('\n');
+    return LogSearch::shownText(between.mid(start - first.position(), end - start));
+}
+
+void LogFinder::takeChange(int position, int removed, int added)
+{
+    if (!textRead)
+        return;
+    // The document reports its closing paragraph mark, which its shown text does not hold.
+    const int length = view->document()->characterCount() - 1;
+    const int oldEnd = qMin(position + removed, text.size());
+    const int newEnd = qMin(position + added, length);
+    if (position > oldEnd || position > newEnd
+        || text.size() - (oldEnd - position) + (newEnd - position) != length) {
+        checkWholeText();
+        return;
+    }
+    const int currentStart = current >= 0 ? matches.at(current) : -1;
+    text.replace(position, oldEnd - position, shownTextBetween(position, newEnd));
+    matches = LogSearch::updateMatches(matches, text, pattern, sensitivity, position,
+                                       oldEnd - position, newEnd - position);
+
+    // The current match stays on its text while that text is there: in front of the change
+    // its index is the same, behind it the index of its new position.
+    if (currentStart >= 0 && currentStart + pattern.size() <= position) {
+        // unchanged
+    } else if (currentStart >= oldEnd) {
+        const int moved = currentStart + (newEnd - position) - (oldEnd - position);
+        current = int(std::lower_bound(matches.cbegin(), matches.cend(), moved) - matches.cbegin());
+    } else {
+        current = LogSearch::matchAtOrAfter(matches, position);
+    }
+    emit resultChanged(current, matches.size());
+    highlightTimer.start();
+}
+
+void LogFinder::checkWholeText()
+{
+    if (!textRead || text.size() == view->document()->characterCount() - 1)
+        return;
+    // A change that reported no range, such as a cleared pane: read it all again, and stay
+    // where the view is.
+    textRead = false;
+    readAndSearch();
+    current = LogSearch::matchAtOrAfter(matches, topOfView());
+    emit resultChanged(current, matches.size());
+    highlightTimer.start();
+}
+
+void LogFinder::goTo(int index)
+{
+    current = index;
+    if (view) {
+        QTextCursor cursor = view->textCursor();
+        if (index >= 0) {
+            cursor.setPosition(matches.at(index));
+            cursor.setPosition(matches.at(index) + pattern.size(), QTextCursor::KeepAnchor);
+            view->setTextCursor(cursor);
+            view->ensureCursorVisible();
+        } else if (!pattern.isEmpty() && cursor.hasSelection()) {
+            // A match of what was typed before would look like one of what is typed now.
+            cursor.clearSelection();
+            view->setTextCursor(cursor);
+        }
+    }
+    showHighlights();
+    emit resultChanged(current, matches.size());
+}
+
+int LogFinder::topOfView() const
+{
+    return view ? lineStartAtHeight(view->document(), view->verticalScrollBar()->value()) : 0;
+}
+
+void LogFinder::showHighlights()
+{
+    highlightTimer.stop();
+    if (!view)
+        return;
+    QList<QTextEdit::ExtraSelection> selections;
+    if (!matches.isEmpty()) {
+        const QRect area = view->viewport()->rect();
+        const int top = topOfView();
+        const QTextBlock lastShown =
+            paragraphAtHeight(view->document(), view->verticalScrollBar()->value() + area.height());
+        const int bottom = lastShown.position() + lastShown.length() - 1;
+        // A view's worth on either side, so that a short scroll finds them in place.
+        const int reach = bottom - top;
+        const auto first =
+            std::lower_bound(matches.cbegin(), matches.cend(), top - reach - pattern.size() + 1);
+        const auto last = std::upper_bound(first, matches.cend(), bottom + reach);
+        static const QTextCharFormat matchFormat = highlightFormat(QColor(255, 235, 90));
+        static const QTextCharFormat currentFormat = highlightFormat(QColor(255, 150, 50));
+        QTextCursor cursor(view->document());
+        for (auto it = first; it != last && selections.size() < maxHighlights; ++it) {
+            cursor.setPosition(*it);
+            cursor.setPosition(*it + pattern.size(), QTextCursor::KeepAnchor);
+            const bool isCurrent = int(it - matches.cbegin()) == current;
+            selections.append({cursor, isCurrent ? currentFormat : matchFormat});
+        }
+    }
+    view->setExtraSelections(selections);
+}

@@ -1,0 +1,134 @@
+// The socket-reading thread: poll, read many datagrams per system call, read them as messages.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ingest/datagramreader.h"
+
+#include "ingest/logmessage.h"
+#include "ingest/messagequeue.h"
+
+#include <QByteArray>
+#include <QVector>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <deque>
+#include <vector>
+
+namespace {
+
+// Datagrams read with one system call where the system has recvmmsg(), and queued together.
+const int datagramsPerRead = 64;
+const int messagesPerPush = 256;
+// Datagrams taken from the socket and waiting to be read as messages, at most: as many again
+// as the socket's buffer holds of small ones.
+const int unreadLimit = 16384;
+const qint64 unreadByteLimit = 16 * 1024 * 1024;
+// The largest UDP payload, and then some.
+const int bufferBytes = 65536;
+
+} // namespace
+
+DatagramReader::DatagramReader(int socketDescriptor, MessageQueue *queue,
+                               std::function<void()> messagesWaiting)
+    : socket(socketDescriptor),
+      stopPipe {-1, -1},
+      queue(queue),
+      messagesWaiting(std::move(messagesWaiting))
+{
+    if (::pipe(stopPipe) != 0)
+        stopPipe[0] = stopPipe[1] = -1;
+    ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
+    thread = std::thread([this] { run(); });
+}
+
+DatagramReader::~DatagramReader()
+{
+    queue->close();
+    const char stop = 's';
+    while (::write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) { }
+    thread.join();
+    ::close(stopPipe[0]);
+    ::close(stopPipe[1]);
+    ::close(socket);
+}
+
+void DatagramReader::run()
+{
+    std::vector<char> buffers(size_t(datagramsPerRead) * bufferBytes);
+#ifdef Q_OS_LINUX
+    std::vector<iovec> vectors(datagramsPerRead);
+    std::vector<mmsghdr> headers(datagramsPerRead);
+    for (int i = 0; i < datagramsPerRead; ++i) {
+        vectors[size_t(i)] = {buffers.data() + size_t(i) * bufferBytes, size_t(bufferBytes)};
+        headers[size_t(i)] = {};
+        headers[size_t(i)].msg_hdr.msg_iov = &vectors[size_t(i)];
+        headers[size_t(i)].msg_hdr.msg_iovlen = 1;
+    }
+#endif
+    // Datagrams taken from the socket and not yet read as messages, oldest first.
+    std::deque<QByteArray> unread;
+    qint64 unreadBytes = 0;
+
+    // Takes what the socket holds, as long as there is room for it.
+    auto drain = [&] {
+        while (int(unread.size()) < unreadLimit && unreadBytes < unreadByteLimit) {
+#ifdef Q_OS_LINUX
+            const int count =
+                ::recvmmsg(socket, headers.data(), datagramsPerRead, MSG_DONTWAIT, nullptr);
+            for (int i = 0; i < count; ++i) {
+                const int size = int(headers[size_t(i)].msg_len);
+                unread.emplace_back(buffers.data() + size_t(i) * bufferBytes, size);
+                unreadBytes += size;
+            }
+            if (count < datagramsPerRead)
+                return;
+#else
+            const ssize_t size = ::recv(socket, buffers.data(), bufferBytes, MSG_DONTWAIT);
+            if (size < 0)
+                return;
+            unread.emplace_back(buffers.data(), int(size));
+            unreadBytes += size;
+#endif
+        }
+    };
+    // Reads the oldest of them as messages and queues as many as the queue has room for: the
+    // rest wait here rather than be dropped.
+    auto handOn = [&] {
+        const int count = std::min(messagesPerPush, queue->room());
+        QVector<LogMessage> messages;
+        messages.reserve(count);
+        while (!unread.empty() && messages.size() < count) {
+            messages.append(LogMessage::fromDatagram(unread.front()));
+            unreadBytes -= unread.front().size();
+            unread.pop_front();
+        }
+        if (!messages.isEmpty() && queue->push(std::move(messages)))
+            messagesWaiting();
+    };
+
+    pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+    for (;;) {
+        // Nothing is read while the window has enough to do: the datagrams wait in the socket.
+        if (!queue->waitForRoom())
+            return;
+        if (unread.empty()) {
+            if (::poll(watched, 2, -1) < 0) {
+                if (errno == EINTR)
+                    continue;
+                return;
+            }
+            if (watched[1].revents)
+                return;
+        }
+        // The socket is emptied first, every time: taking a datagram costs a fraction of
+        // reading it as a message, and what the socket's buffer cannot hold is lost. A burst
+        // that comes while the window's thread shares the core with this one is taken whole,
+        // and read as messages once it has ended.
+        drain();
+        handOn();
+    }
+}

@@ -1,0 +1,31 @@
+// One received datagram as the viewer reads it: four tab captions and a text for each pane.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef LOGMESSAGE_H
+#define LOGMESSAGE_H
+
+#include "protocol/panes.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <array>
+
+struct LogMessage
+{
+    // The captions the datagram's "tabs" names, at least four: a place it leaves unnamed has
+    // its default caption. Names beyond the fourth are kept, though no tab shows them.
+    QStringList captions;
+    // The texts of "log1" to "log4"; an empty one adds nothing to its pane.
+    std::array<QString, paneCount> texts;
+
+    bool hasText() const;
+
+    // Reads a datagram's payload. Anything that is no JSON object reads as an object without
+    // members; values that are no strings read as their text ("42", "true"), or as nothing.
+    static LogMessage fromDatagram(const QByteArray &payload);
+    // The same, always through Qt's JSON reader. fromDatagram() reads the usual shape of
+    // payload faster without it.
+    static LogMessage fromJson(const QByteArray &payload);
+};
+
+#endif // LOGMESSAGE_H

@@ -1,0 +1,60 @@
+// The bounded hand-over of received messages from the reading thread to the window.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef MESSAGEQUEUE_H
+#define MESSAGEQUEUE_H
+
+#include "ingest/logmessage.h"
+
+#include <QVector>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+// Messages wait here between the thread that reads the socket and the window that shows them.
+// It holds at most a number of messages and of bytes of text. A reader waits for room before it
+// reads more, so a window that cannot keep up leaves the datagrams in the socket, where the
+// system drops and counts what does not fit; what is pushed beyond the bounds all the same is
+// dropped and counted here.
+class MessageQueue
+{
+public:
+    MessageQueue(int maxMessages, qint64 maxBytes);
+
+    // Waits until there is room for more messages, or the queue is closed (false).
+    bool waitForRoom();
+    // Wakes whoever waits for room, now and until reopen(), with false.
+    void close();
+    void reopen();
+
+    // Adds the messages in order, as many as fit. True when the queue was empty before, so
+    // that whoever takes from it needs waking.
+    bool push(QVector<LogMessage> &&messages);
+    // The oldest messages, at most `maxMessages` of them and, beyond the first, no more than
+    // `maxBytes` of text.
+    QVector<LogMessage> take(int maxMessages, qint64 maxBytes);
+    void clear();
+
+    int size() const;
+    // How many more messages fit by count; none once the bytes are at their bound.
+    int room() const;
+    // Messages dropped because the queue was full, since it was made.
+    qint64 dropped() const;
+
+    // The memory a message holds, as the bounds count it.
+    static qint64 bytesOf(const LogMessage &message);
+
+private:
+    const int messageLimit;
+    const qint64 byteLimit;
+    bool hasRoom() const { return int(messages.size()) < messageLimit && bytes < byteLimit; }
+
+    mutable std::mutex mutex;
+    std::condition_variable roomMade;
+    bool closed = false;
+    std::deque<LogMessage> messages;
+    qint64 bytes = 0;
+    qint64 droppedCount = 0;
+};
+
+#endif // MESSAGEQUEUE_H

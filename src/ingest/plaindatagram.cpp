@@ -1,0 +1,188 @@
+// A one-pass reader for datagrams of printable ASCII strings in the usual members.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ingest/plaindatagram.h"
+
+#include <QVarLengthArray>
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+class PlainReader
+{
+public:
+    PlainReader(const char *begin, const char *end) : pos(begin), end(end) { }
+
+    bool read(LogMessage *message)
+    {
+        skipSpace();
+        if (!take('{'))
+            return false;
+        skipSpace();
+        if (take('}'))
+            return finish(message);
+        for (;;) {
+            if (!member())
+                return false;
+            skipSpace();
+            if (take('}'))
+                return finish(message);
+            if (!take(','))
+                return false;
+            skipSpace();
+        }
+    }
+
+private:
+    // The members this reader knows, each of which may come once.
+    enum Member { Tabs, Log1, Log2, Log3, Log4, Unknown };
+
+    bool member()
+    {
+        const char *keyBegin;
+        const char *keyEnd;
+        if (!string(&keyBegin, &keyEnd))
+            return false;
+        const Member key = memberNamed(keyBegin, int(keyEnd - keyBegin));
+        if (key == Unknown || (seen & (1u << key)))
+            return false;
+        seen |= 1u << key;
+        skipSpace();
+        if (!take(':'))
+            return false;
+        skipSpace();
+        if (key == Tabs)
+            return tabs();
+        const char *textBegin;
+        const char *textEnd;
+        if (!string(&textBegin, &textEnd))
+            return false;
+        texts[size_t(key - Log1)] = QString::fromLatin1(textBegin, int(textEnd - textBegin));
+        return true;
+    }
+
+    static Member memberNamed(const char *name, int size)
+    {
+        if (size == 4 && std::memcmp(name, "tabs", 4) == 0)
+            return Tabs;
+        if (size == 4 && std::memcmp(name, "log", 3) == 0 && name[3] >= '1' && name[3] <= '4')
+            return Member(Log1 + (name[3] - '1'));
+        return Unknown;
+    }
+
+    // An array of strings: its bytes are kept to compare with the previous datagram's.
+    bool tabs()
+    {
+        tabsBegin = pos;
+        if (!take('['))
+            return false;
+        skipSpace();
+        if (!take(']')) {
+            for (;;) {
+                const char *captionBegin;
+                const char *captionEnd;
+                if (!string(&captionBegin, &captionEnd))
+                    return false;
+                captionSpans.append({captionBegin, captionEnd});
+                skipSpace();
+                if (take(']'))
+                    break;
+                if (!take(','))
+                    return false;
+                skipSpace();
+            }
+        }
+        tabsEnd = pos;
+        return true;
+    }
+
+    // A string of printable ASCII without escapes; its contents lie between the two ends.
+    bool string(const char **contentBegin, const char **contentEnd)
+    {
+        if (!take('"'))
+            return false;
+        *contentBegin = pos;
+        while (pos < end) {
+            const unsigned char c = static_cast<unsigned char>(*pos);
+            if (c == '"') {
+                *contentEnd = pos++;
+                return true;
+            }
+            if (c < 0x20 || c >= 0x7f || c == '\\')
+                return false;
+            ++pos;
+        }
+        return false;
+    }
+
+    bool finish(LogMessage *message)
+    {
+        skipSpace();
+        if (pos != end)
+            return false;
+        message->captions = captions();
+        message->texts = std::move(texts);
+        return true;
+    }
+
+    // The captions, shared with the previous datagram read on this thread when its "tabs"
+    // were the same bytes: a flood names the same four tabs every time.
+    QStringList captions()
+    {
+        thread_local QByteArray lastTabs;
+        thread_local QStringList lastCaptions;
+        const int tabsSize = int(tabsEnd - tabsBegin);
+        if (tabsBegin && tabsSize == lastTabs.size()
+            && std::memcmp(tabsBegin, lastTabs.constData(), size_t(tabsSize)) == 0) {
+            return lastCaptions;
+        }
+        QStringList made;
+        made.reserve(qMax(int(captionSpans.size()), paneCount));
+        for (const Span &span : captionSpans)
+            made.append(QString::fromLatin1(span.begin, int(span.end - span.begin)));
+        for (int pane = made.size(); pane < paneCount; ++pane)
+            made.append(defaultCaption(pane));
+        if (tabsBegin) {
+            lastTabs = QByteArray(tabsBegin, tabsSize);
+            lastCaptions = made;
+        }
+        return made;
+    }
+
+    void skipSpace()
+    {
+        while (pos < end && (*pos == ' ' || *pos == '\t' || *pos == '\n' || *pos == '\r'))
+            ++pos;
+    }
+
+    bool take(char c)
+    {
+        if (pos < end && *pos == c) {
+            ++pos;
+            return true;
+        }
+        return false;
+    }
+
+    struct Span
+    {
+        const char *begin;
+        const char *end;
+    };
+
+    const char *pos;
+    const char *const end;
+    unsigned seen = 0;
+    const char *tabsBegin = nullptr;
+    const char *tabsEnd = nullptr;
+    QVarLengthArray<Span, 8> captionSpans;
+    std::array<QString, paneCount> texts;
+};
+
+} // namespace
+
+bool readPlainDatagram(const QByteArray &payload, LogMessage *message)
+{
+    return PlainReader(payload.constBegin(), payload.constEnd()).read(message);
+}

@@ -1,0 +1,72 @@
+// Appends a batch of texts to the panes, pane by pane, within a share of a turn.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "panes/batchappender.h"
+
+#include <QElapsedTimer>
+
+#include <utility>
+
+BatchAppender::BatchAppender(AppendToPane appendToPane, QObject *parent)
+    : QObject(parent), appendToPane(std::move(appendToPane))
+{
+    nextTurn.setSingleShot(true);
+    nextTurn.setInterval(0);
+    connect(&nextTurn, &QTimer::timeout, this, &BatchAppender::appendWithinShare);
+}
+
+void BatchAppender::append(const Texts &texts)
+{
+    finish();
+    pending = texts;
+    nextPane = firstPaneWithTexts(0);
+    if (isAppending())
+        appendWithinShare();
+    else
+        emit batchAppended();
+}
+
+void BatchAppender::finish()
+{
+    while (isAppending())
+        appendFrom(nextPane);
+    nextTurn.stop();
+}
+
+void BatchAppender::discard()
+{
+    nextTurn.stop();
+    pending = Texts();
+    nextPane = paneCount;
+}
+
+void BatchAppender::appendWithinShare()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (isAppending()) {
+        appendFrom(nextPane);
+        if (isAppending() && clock.elapsed() >= shareOfTurnMs) {
+            nextTurn.start();
+            emit nextTurnWanted();
+            return;
+        }
+    }
+}
+
+// Appends the texts of one pane, and says when that was the batch's last.
+void BatchAppender::appendFrom(int pane)
+{
+    const QStringList texts = std::exchange(pending[pane], QStringList());
+    nextPane = firstPaneWithTexts(pane + 1);
+    appendToPane(pane, texts);
+    if (!isAppending())
+        emit batchAppended();
+}
+
+int BatchAppender::firstPaneWithTexts(int from) const
+{
+    int pane = from;
+    while (pane < paneCount && pending[pane].isEmpty())
+        ++pane;
+    return pane;
+}

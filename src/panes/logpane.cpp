@@ -1,0 +1,289 @@
+// Batched insertion of received texts into a log pane, and what the pane shows meanwhile.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "panes/logpane.h"
+
+#include "panes/logdocument.h"
+#include "panes/panefollower.h"
+#include "panes/richtext.h"
+#include "panes/sharedparagraphs.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
+
+#include <algorithm>
+
+LogPane::LogPane(QTextEdit *view)
+    : QObject(view), pane(view), viewport(view->viewport()), follower(new PaneFollower(view))
+{
+    pane->setDocument(new LogDocument(pane));
+    // A log shows what arrived: no key may change it, and nothing that arrived can be undone.
+    // Selecting, copying and moving through the text with the keyboard stay.
+    pane->setReadOnly(true);
+    pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    pane->document()->setUndoRedoEnabled(false);
+    // Shaping (kerning, ligatures) is a third of the cost of showing a text, and Latin log
+    // lines do not need it; scripts that do are still shaped. Without it a datagram costs 30%
+    // less processor time, and a flood gets through half as fast again.
+    QFont font = pane->font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    pane->setFont(font);
+    pane->installEventFilter(this);
+    viewport->installEventFilter(this);
+    connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
+    layOutWhileShown();
+}
+
+// Laying texts out is most of what a text costs, and a pane that nobody sees needs no layout:
+// a document without a page size is not laid out at all. A pane not on show keeps its texts
+// that way, and is laid out for its own width when it is shown. (Laid out on a hidden tab, it
+// used the width its viewport had before the window was laid out, a few dozen pixels, and
+// a flood of some tens of thousands of texts froze the window for minutes.)
+void LogPane::layOutWhileShown()
+{
+    QTextDocument *document = pane->document();
+    if (pane->isVisible()) {
+        if (document->pageSize().isNull())
+            pane->setLineWrapColumnOrWidth(pane->lineWrapColumnOrWidth()); // lays out anew
+        follower->restoreView();
+    } else if (!document->pageSize().isNull()) {
+        document->setPageSize(QSizeF(0, 0));
+    }
+}
+
+bool LogPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == pane && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        QMetaObject::invokeMethod(this, &LogPane::layOutWhileShown, Qt::QueuedConnection);
+    if (watched == viewport && event->type() == QEvent::MouseButtonDblClick) {
+        const auto *click = static_cast<QMouseEvent *>(event);
+        if (click->button() == Qt::LeftButton) {
+            sinceDoubleClick.start();
+            doubleClickPoint = click->pos();
+        }
+    }
+    if (watched == viewport && event->type() == QEvent::MouseButtonPress
+        && isTripleClick(static_cast<QMouseEvent *>(event))) {
+        selectTextAt(static_cast<QMouseEvent *>(event)->pos());
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// As the text edit tells one: a press soon after a double click, close to where it was.
+bool LogPane::isTripleClick(const QMouseEvent *press) const
+{
+    const QStyleHints *hints = QGuiApplication::styleHints();
+    return press->button() == Qt::LeftButton && sinceDoubleClick.isValid()
+        && sinceDoubleClick.elapsed() < hints->mouseDoubleClickInterval()
+        && (press->pos() - doubleClickPoint).manhattanLength() < hints->startDragDistance();
+}
+
+// The text edit's triple click selects the paragraph, with the break after it. A paragraph
+// can hold several texts a line each, so this selects the text, with the break after it,
+// within the paragraph: a text of several paragraphs is still selected a paragraph at a time.
+void LogPane::selectTextAt(const QPoint &position)
+{
+    const QTextCursor clicked = pane->cursorForPosition(position);
+    const int at = clicked.position();
+    int textStart = 0;
+    int textEnd = 0;
+    for (auto length = textLengths.cbegin(); length != textLengths.cend(); ++length) {
+        textEnd = textStart + *length;
+        if (at < textEnd || std::next(length) == textLengths.cend())
+            break;
+        textStart = textEnd;
+    }
+    const QTextBlock paragraph = clicked.block();
+    const int lastPosition = pane->document()->characterCount() - 1;
+    QTextCursor selection(pane->document());
+    selection.setPosition(qMax(textStart, paragraph.position()));
+    selection.setPosition(
+        std::min({textEnd, paragraph.position() + paragraph.length(), lastPosition}),
+        QTextCursor::KeepAnchor);
+    follower->setTextCursor(selection);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection())
+        clipboard->setText(selection.selection().toPlainText(), QClipboard::Selection);
+}
+
+void LogPane::append(const QStringList &texts)
+{
+    if (texts.isEmpty())
+        return;
+    QTextDocument *document = pane->document();
+    // A resize of a hidden pane gives its document a page size again.
+    if (!pane->isVisible() && !document->pageSize().isNull())
+        document->setPageSize(QSizeF(0, 0));
+
+    // A cursor at the end moves on with the texts, as QTextEdit::append moves it, so that
+    // Page Up and the arrow keys start from the newest text; a selection stays as it is.
+    const QTextCursor userCursor = pane->textCursor();
+    const bool selecting = userCursor.hasSelection();
+    const int selectionAnchor = userCursor.anchor();
+    const int selectionEnd = userCursor.position();
+    const QTextCharFormat charFormat = userCursor.charFormat();
+
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+
+    // Runs of plain texts go in with one insertion, which costs far less than one per text.
+    // Each text's length is noted for the history: the paragraph break in front of a text
+    // counts for the text before it.
+    QString plainRun;
+    size_t firstOfRun = 0; // the index of the first text in plainRun
+    bool empty = document->isEmpty();
+    auto startParagraph = [&](size_t textIndex) {
+        if (empty) {
+            cursor.setCharFormat(charFormat);
+        } else { // the paragraph format where the pane's cursor is now, as append() takes it
+            cursor.insertBlock(pane->textCursor().blockFormat(), charFormat);
+            if (textIndex > 0)
+                ++textLengths[textIndex - 1];
+        }
+        empty = false;
+    };
+    auto flushPlainRun = [&] {
+        if (plainRun.isEmpty())
+            return;
+        startParagraph(firstOfRun);
+        cursor.insertText(plainRun, charFormat);
+        plainRun.clear();
+    };
+    bool runStarted = false;
+    bool runCanShare = false; // whether the run's paragraph format allows sharing
+    bool lastCanShare = false;
+    int sharing = 0; // the texts in the run's last paragraph
+    for (const QString &text : texts) {
+        if (showsAsRichText(text)) {
+            flushPlainRun();
+            runStarted = false;
+            startParagraph(textLengths.size());
+            const int start = cursor.position();
+            cursor.insertHtml(text);
+            textLengths.push_back(cursor.position() - start);
+        } else {
+            const bool canShare = canShareParagraph(text);
+            if (runStarted) {
+                if (canShare && lastCanShare && runCanShare && sharing < textsPerSharedParagraph) {
+                    plainRun += QChar::LineSeparator;
+                    ++sharing;
+                } else {
+                    plainRun += QChar::ParagraphSeparator;
+                    sharing = 1;
+                }
+                ++textLengths.back();
+            } else {
+                firstOfRun = textLengths.size();
+                sharing = 1;
+                // The run's paragraphs take the format where the pane's cursor is now.
+                runCanShare = formatCanBeShared(pane->textCursor().blockFormat());
+            }
+            lastCanShare = canShare;
+            plainRun += text;
+            // A CR LF pair goes in as one paragraph break.
+            textLengths.push_back(text.size() - text.count(QLatin1String("\r\n")));
+            runStarted = true;
+        }
+    }
+    flushPlainRun();
+    cursor.endEditBlock();
+    // Like append(), give the pane's own cursor back the format it had: otherwise it would
+    // take on the format of the rich text before it, and the next plain text with it.
+    if (!selecting)
+        pane->setCurrentCharFormat(charFormat);
+    const QTextCursor moved = pane->textCursor();
+    if (selecting && (moved.anchor() != selectionAnchor || moved.position() != selectionEnd)) {
+        QTextCursor selection(document);
+        selection.setPosition(selectionAnchor);
+        selection.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+        follower->setTextCursor(selection);
+    }
+    follower->restoreView();
+}
+
+void LogPane::clear()
+{
+    pane->clear();
+    textLengths.clear();
+    follower->cleared();
+}
+
+bool LogPane::isFollowing() const
+{
+    return follower->isFollowing();
+}
+
+void LogPane::setFollowing(bool follow)
+{
+    follower->setFollowing(follow);
+}
+
+void LogPane::copyAll()
+{
+    if (!pane->document()->isEmpty())
+        QGuiApplication::clipboard()->setText(pane->toPlainText());
+}
+
+QString LogPane::copyAllText()
+{
+    return tr("Copy all");
+}
+
+QMenu *LogPane::createContextMenu(const QPoint &position)
+{
+    // The text edit wants the place in the document, which the view shows scrolled.
+    const QPoint scrolled(pane->horizontalScrollBar()->value(), pane->verticalScrollBar()->value());
+    QMenu *menu = pane->createStandardContextMenu(position + scrolled);
+    menu->addSeparator();
+    QAction *copyAllAction = menu->addAction(copyAllText());
+    connect(copyAllAction, &QAction::triggered, this, &LogPane::copyAll);
+    copyAllAction->setObjectName(QStringLiteral("actionCopyAll"));
+    copyAllAction->setEnabled(!pane->document()->isEmpty());
+    return menu;
+}
+
+void LogPane::showContextMenu(const QPoint &position)
+{
+    QMenu *menu = createContextMenu(position);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(pane->viewport()->mapToGlobal(position));
+}
+
+void LogPane::setHistoryLimit(int texts)
+{
+    limit = qMax(0, texts);
+    trimHistory();
+}
+
+void LogPane::trimHistory()
+{
+    if (textsOverLimit() == 0)
+        return;
+    const int drop = textCount() - limit + limit / 10;
+    int end = 0;
+    for (int i = 0; i < drop; ++i)
+        end += textLengths[size_t(i)];
+    textLengths.erase(textLengths.begin(), textLengths.begin() + drop);
+
+    // In one go, so that the layout moves the texts that stay only once. The paragraph that
+    // now comes first keeps its own format.
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(end);
+    cursor.setPosition(0, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    follower->textsRemovedFromStart(end);
+}

@@ -1,0 +1,67 @@
+// Which plain texts a pane may put into one paragraph, one line each.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "panes/sharedparagraphs.h"
+
+namespace {
+
+// A character that would end or change a shared line: line and paragraph breaks, other
+// controls (the tab excepted), and the marks Qt keeps for frames and objects.
+bool breaksOrMarks(char32_t c)
+{
+    if (c < 0x20)
+        return c != '\t';
+    return (c >= 0x7f && c <= 0x9f) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator
+        || c == 0xfdd0 || c == 0xfdd1 || c == QChar::ObjectReplacementCharacter;
+}
+
+// A character whose writing direction is not left to right, or that changes the direction
+// of what follows: in a shared paragraph it would reorder, or be reordered by, its neighbours.
+bool turnsDirection(char32_t c)
+{
+    switch (QChar::direction(c)) {
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirAN:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirPDF:
+    case QChar::DirLRI:
+    case QChar::DirRLI:
+    case QChar::DirFSI:
+    case QChar::DirPDI:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool canShareParagraph(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    const int size = text.size();
+    for (int i = 0; i < size; ++i) {
+        char32_t c = text.at(i).unicode();
+        if (c >= 0x20 && c < 0x7f)
+            continue; // the common case: printable ASCII
+        if (QChar::isHighSurrogate(c) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        if (breaksOrMarks(c) || turnsDirection(c))
+            return false;
+    }
+    return true;
+}
+
+bool formatCanBeShared(const QTextBlockFormat &format)
+{
+    return format.objectIndex() == -1 && format.topMargin() == 0 && format.bottomMargin() == 0
+        && format.textIndent() == 0 && format.lineHeightType() == QTextBlockFormat::SingleHeight
+        && format.headingLevel() == 0 && format.marker() == QTextBlockFormat::MarkerType::NoMarker
+        && format.pageBreakPolicy() == QTextFormat::PageBreak_Auto;
+}

@@ -1,0 +1,63 @@
+// The "Log" and "View" menus: saving, copying, finding and following in the pane on show.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef LOGMENUS_H
+#define LOGMENUS_H
+
+#include "protocol/panes.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+class FindBar;
+class LogFinder;
+class LogPane;
+class QAction;
+class QBoxLayout;
+class QMainWindow;
+class QMenu;
+class QTabWidget;
+
+// Adds the menus that come after "File" to a window, and the find bar at the foot of its
+// central layout. Each action works on the pane of the tab on show.
+class LogMenus : public QObject
+{
+    Q_OBJECT
+
+public:
+    LogMenus(QMainWindow *window, QMenu *fileMenu, QTabWidget *tabs,
+             const std::array<LogPane *, paneCount> &panes, QBoxLayout *centralLayout);
+    ~LogMenus() override;
+
+    // Asks where "Save log as..." writes, an empty name for nowhere: a file dialog unless
+    // given another way (tests choose the name without a modal dialog).
+    using SavePathChooser = std::function<QString()>;
+    void setSavePathChooser(SavePathChooser chooser);
+
+private:
+    QMenu *addLogMenu(QMenu *fileMenu);
+    void addSaveAndCopyActions(QMenu *menu);
+    void addFindActions(QMenu *menu, QBoxLayout *centralLayout);
+    void addFollowAction();
+
+    void saveLog();
+    QString askSavePath();
+    // Opens the bar and searches; false when it was open already.
+    bool openFindBar();
+    void findInShownPane();
+    void closeFindBar();
+    void showFollowing();
+    LogPane *shownPane() const;
+
+    QMainWindow *window;
+    QTabWidget *tabs;
+    std::array<LogPane *, paneCount> panes;
+    QAction *actionFollow = nullptr;
+    SavePathChooser savePathChooser;
+    // Finding in the pane on show; the bar is hidden until asked for.
+    FindBar *findBar = nullptr;
+    LogFinder *logFinder = nullptr;
+};
+
+#endif // LOGMENUS_H
