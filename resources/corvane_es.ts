@@ -181,6 +181,10 @@
         <source>Datagrams lost: %1</source>
         <translation>Datagramas perdidos: %1</translation>
     </message>
+    <message>
+        <source>the settings could not be saved to %1: %2</source>
+        <translation>no se pudo guardar la configuración en %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>aboutWindow</name>

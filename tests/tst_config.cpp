@@ -13,7 +13,9 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -297,6 +299,7 @@ void ConfigTest::failedWriteKeepsTheOldFile()
     rlimit previous {};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    MessageCatcher printed;
     {
         MainWindow window;
         rlimit tight = previous;
@@ -305,6 +308,11 @@ void ConfigTest::failedWriteKeepsTheOldFile()
     }
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &previous), 0);
     std::signal(SIGXFSZ, previousHandler);
+    // The user is told, with the file and the system's reason.
+    const QString said = printed.messages().join(QLatin1Char('\n'));
+    QVERIFY2(said.contains(home.configPath())
+                 && said.contains(QString::fromLocal8Bit(std::strerror(EFBIG))),
+             qPrintable(said));
 
     QCOMPARE(home.readConfig(), old);
     QCOMPARE(QDir(home.configDir()).entryList(QDir::AllEntries | QDir::Hidden), before);

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -24,18 +25,30 @@ bool installed[signalCount] = {};
 struct sigaction previousActions[signalCount];
 struct sigaction defaultAction;
 
+// A closing terminal sends two signals (the shell forwards one SIGHUP and the system sends
+// another), and a service manager sends SIGTERM then SIGHUP: the first two are reported, and
+// the third ends the program at once. Any thread may take a signal, hence the atomic count.
+constexpr int signalsReported = 2;
+std::atomic<int> signalsReceived {0};
+static_assert(std::atomic<int>::is_always_lock_free, "the handler may only use a lock-free count");
+
 void onSignal(int signalNumber)
 {
     const int savedErrno = errno;
+    if (signalsReceived.fetch_add(1) >= signalsReported) {
+        // Held back while its handler runs, it ends the program as soon as the handler returns.
+        for (int index = 0; index < signalCount; ++index) {
+            if (installed[index])
+                ::sigaction(handledSignals[index], &defaultAction, nullptr);
+        }
+        ::raise(signalNumber);
+        errno = savedErrno;
+        return;
+    }
     const char number = char(signalNumber);
     // The socket does not block: when it is full, the event loop has signals to read already.
     const ssize_t written = ::write(signalSockets[1], &number, 1);
     Q_UNUSED(written)
-    // The next signal takes its default action, whatever becomes of this one.
-    for (int index = 0; index < signalCount; ++index) {
-        if (installed[index])
-            ::sigaction(handledSignals[index], &defaultAction, nullptr);
-    }
     errno = savedErrno;
 }
 
@@ -69,6 +82,7 @@ UnixSignals::UnixSignals(QObject *parent) : QObject(parent)
     for (int signalNumber : handledSignals)
         sigaddset(&action.sa_mask, signalNumber);
     action.sa_flags = SA_RESTART;
+    signalsReceived = 0;
     for (int index = 0; index < signalCount; ++index) {
         ::sigaction(handledSignals[index], nullptr, &previousActions[index]);
         installed[index] = !ignoredAtStart(previousActions[index]);

@@ -13,10 +13,10 @@ class QSocketNotifier;
 //
 // A signal handler may only call async-signal-safe functions, so the handler writes the signal's
 // number into a socket pair and a QSocketNotifier on the other end turns it into received().
-// Signals that were ignored when the program started (nohup) stay ignored. Once one signal has
-// arrived, the next one ends the program as if nothing caught it, so that a program that no
-// longer turns its event loop can still be stopped. Only one object may exist at a time, after
-// the application object.
+// Signals that were ignored when the program started (nohup) stay ignored. The first two
+// signals are reported, since closing a terminal or stopping a service sends two; the third
+// ends the program as if nothing caught it, so that a program that no longer turns its event
+// loop can still be stopped. Only one object may exist at a time, after the application object.
 class UnixSignals : public QObject
 {
     Q_OBJECT

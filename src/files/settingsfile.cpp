@@ -161,9 +161,9 @@ Settings readSettingsFile(const QString &path, const Settings &start)
     return settingsFromText(text, start);
 }
 
-bool writeSettingsFile(const QString &path, const Settings &settings)
+QString writeSettingsFile(const QString &path, const Settings &settings)
 {
     // The whole file first, then the old one replaced in one step, so a crash or a full disk
     // never leaves half a file behind.
-    return writeFileAtomically(path, settingsText(settings)).isEmpty();
+    return writeFileAtomically(path, settingsText(settings));
 }

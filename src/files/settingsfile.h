@@ -38,6 +38,7 @@ QByteArray settingsText(const Settings &settings);
 Settings readSettingsFile(const QString &path, const Settings &start = Settings());
 
 // Replaces the file at `path` in one step: a failed write leaves the old file as it was.
-bool writeSettingsFile(const QString &path, const Settings &settings);
+// Returns an empty string on success, otherwise the reason the system gave.
+QString writeSettingsFile(const QString &path, const Settings &settings);
 
 #endif // SETTINGSFILE_H

@@ -295,7 +295,14 @@ void MainWindow::loadConfig()
 
 void MainWindow::saveConfig()
 {
-    writeSettingsFile(configDir + QLatin1String("config"), currentSettings());
+    const QString path = configDir + QLatin1String("config");
+    const QString error = writeSettingsFile(path, currentSettings());
+    // At exit there is no window left to show it in: the terminal is told.
+    if (!error.isEmpty()) {
+        qWarning("corvane: %s",
+                 qUtf8Printable(tr("the settings could not be saved to %1: %2")
+                                    .arg(QDir::toNativeSeparators(path), error)));
+    }
 }
 
 void MainWindow::setSavePathChooser(LogMenus::SavePathChooser chooser)
