@@ -24,6 +24,8 @@ private slots:
     void arrivingTextsLeaveTheSelection();
     void sharedTextsLookAsParagraphsOfTheirOwn_data();
     void sharedTextsLookAsParagraphsOfTheirOwn();
+    void plainTextsIgnoreWhereTheUserClicked_data();
+    void plainTextsIgnoreWhereTheUserClicked();
     void tripleClickSelectsOneText_data();
     void tripleClickSelectsOneText();
 };
@@ -232,16 +234,16 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn_data()
     QTest::newRow("right to left among them")
         << QStringList({"left", "שלום עולם", "error: خطأ.", "after", "12345", "\u202Eodd"}) << true;
     QTest::newRow("line breaks") << QStringList({"a", "b\nc", "d", "e\r\n", "f", "g"}) << true;
-    // Plain texts take the paragraph format of the text before them, as QTextEdit::append does.
+    // Plain texts take the pane's own paragraph format, whatever came before them.
     QTest::newRow("after a list") << QStringList(
         {"<ul><li>item</li></ul>", "after", "and after", "and more"})
-                                  << false;
+                                  << true;
     QTest::newRow("after a paragraph with margins")
         << QStringList({"<p style=\"margin-top:12px; margin-bottom:9px; text-indent:20px\">x</p>",
                         "after", "and after", "and more"})
-        << false;
+        << true;
     QTest::newRow("after a heading")
-        << QStringList({"<h2>Title</h2>", "after", "and after"}) << false;
+        << QStringList({"<h2>Title</h2>", "after", "and after"}) << true;
 }
 
 // A pane given texts in one batch shows each line exactly as a pane given them one at a time
@@ -277,6 +279,31 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
             qPrintable(
                 QStringLiteral("line %1: %2 against %3").arg(i).arg(gapTogether).arg(gapApart)));
     }
+}
+
+void LogPaneTest::plainTextsIgnoreWhereTheUserClicked_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::newRow("red and bold") << "<b style=\"color:red\">alert</b>";
+    QTest::newRow("a heading") << "<h2>Title</h2>";
+    QTest::newRow("a link") << "<a href=\"https://example.org/\">link</a>";
+    QTest::newRow("code") << "<code>x = 1;</code>";
+}
+
+void LogPaneTest::plainTextsIgnoreWhereTheUserClicked()
+{
+    QFETCH(QString, clicked);
+    QTextEdit view, alone;
+    auto *pane = new LogPane(&view);
+    pane->append({clicked, "before"});
+    (new LogPane(&alone))->append({"after"});
+    showPane(view);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(12, 8)); // into the first
+    pane->append({"after"});
+    // The same paragraph and character formats as in a pane of its own.
+    const QTextBlock last = view.document()->lastBlock(), own = alone.document()->lastBlock();
+    QCOMPARE(last.blockFormat(), own.blockFormat());
+    QCOMPARE(last.begin().fragment().charFormat(), own.begin().fragment().charFormat());
 }
 
 void LogPaneTest::tripleClickSelectsOneText_data()

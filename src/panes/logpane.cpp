@@ -135,6 +135,10 @@ void LogPane::append(const QStringList &texts)
     const int selectionAnchor = userCursor.anchor();
     const int selectionEnd = userCursor.position();
     const QTextCharFormat charFormat = userCursor.charFormat();
+    // New texts start in the pane's own formats, never in those of wherever the user clicked
+    // last or of the text before them: a plain text always looks the same.
+    const QTextBlockFormat paneBlockFormat;
+    const QTextCharFormat paneCharFormat;
 
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
@@ -148,9 +152,9 @@ void LogPane::append(const QStringList &texts)
     bool empty = document->isEmpty();
     auto startParagraph = [&](size_t textIndex) {
         if (empty) {
-            cursor.setCharFormat(charFormat);
-        } else { // the paragraph format where the pane's cursor is now, as append() takes it
-            cursor.insertBlock(pane->textCursor().blockFormat(), charFormat);
+            cursor.setCharFormat(paneCharFormat);
+        } else {
+            cursor.insertBlock(paneBlockFormat, paneCharFormat);
             if (textIndex > 0)
                 ++textLengths[textIndex - 1];
         }
@@ -160,11 +164,10 @@ void LogPane::append(const QStringList &texts)
         if (plainRun.isEmpty())
             return;
         startParagraph(firstOfRun);
-        cursor.insertText(plainRun, charFormat);
+        cursor.insertText(plainRun, paneCharFormat);
         plainRun.clear();
     };
     bool runStarted = false;
-    bool runCanShare = false; // whether the run's paragraph format allows sharing
     bool lastCanShare = false;
     int sharing = 0; // the texts in the run's last paragraph
     for (const QString &text : texts) {
@@ -178,7 +181,7 @@ void LogPane::append(const QStringList &texts)
         } else {
             const bool canShare = canShareParagraph(text);
             if (runStarted) {
-                if (canShare && lastCanShare && runCanShare && sharing < textsPerSharedParagraph) {
+                if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
                     plainRun += QChar::LineSeparator;
                     ++sharing;
                 } else {
@@ -189,8 +192,6 @@ void LogPane::append(const QStringList &texts)
             } else {
                 firstOfRun = textLengths.size();
                 sharing = 1;
-                // The run's paragraphs take the format where the pane's cursor is now.
-                runCanShare = formatCanBeShared(pane->textCursor().blockFormat());
             }
             lastCanShare = canShare;
             plainRun += text;
