@@ -105,6 +105,10 @@ void LogSaverTest::savesThePane_data()
     QTest::newRow("line breaks of every kind")
         << QStringList({"a\r\nb", "c\rd", "<p>e<br/>f</p>"}) << "log.txt" << QByteArray()
         << QByteArray("a\nb\nc\nd\ne\nf\n");
+    QTest::newRow("no-break spaces stay")
+        << QStringList({"5\u00A0€", "<b>a</b>&nbsp;b"}) << "log.txt" << QByteArray()
+        << QByteArray("5\xC2\xA0\xE2\x82\xAC\na\xC2\xA0"
+                      "b\n");
     QTest::newRow("an empty pane") << QStringList() << "log.txt" << QByteArray() << QByteArray();
     QTest::newRow("over a longer file")
         << QStringList({"new"}) << "log.txt" << QByteArray("an older, longer log\n")

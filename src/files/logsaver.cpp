@@ -4,6 +4,7 @@
 
 #include "files/atomicfile.h"
 #include "app/qtcompat.h"
+#include "panes/logdocument.h"
 
 #include <QFileInfo>
 #include <QTextDocument>
@@ -21,9 +22,9 @@ QByteArray logFileContents(const QTextDocument &document, LogFileFormat format)
 {
     if (format == LogFileFormat::Html)
         return corvane::documentHtml(document).toUtf8();
-    // toPlainText() ends every paragraph but the last with a line feed; a text file ends
+    // shownText() ends every paragraph but the last with a line feed; a text file ends
     // its last line too.
-    QString text = document.toPlainText();
+    QString text = shownText(document);
     if (!document.isEmpty())
         text += QLatin1Char('\n');
     return text.toUtf8();

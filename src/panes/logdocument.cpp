@@ -47,3 +47,23 @@ QVariant LogDocument::loadResource(int type, const QUrl &name)
     }
     return QString(QLatin1String(""));
 }
+
+QString shownText(const QTextDocument &document)
+{
+    // The raw text marks paragraphs, lines and the frames of tables with characters of Qt's
+    // own; toPlainText() makes each a line feed, and so does this.
+    QString text = document.toRawText();
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // the start of a frame
+        case 0xfdd1: // the end of a frame
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}

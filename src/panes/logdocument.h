@@ -20,4 +20,9 @@ protected:
     QVariant loadResource(int type, const QUrl &name) override;
 };
 
+// The document's text as a pane shows it, character for character, each paragraph and each
+// line of a shared paragraph ended by a line feed but the last. Unlike toPlainText(), which
+// makes every no-break space a plain space, no character changes.
+QString shownText(const QTextDocument &document);
+
 #endif // LOGDOCUMENT_H

@@ -236,7 +236,7 @@ void LogPane::setFollowing(bool follow)
 void LogPane::copyAll()
 {
     if (!pane->document()->isEmpty())
-        QGuiApplication::clipboard()->setText(pane->toPlainText());
+        QGuiApplication::clipboard()->setText(shownText(*pane->document()));
 }
 
 QString LogPane::copyAllText()

@@ -40,8 +40,8 @@ public:
     bool isFollowing() const;
     void setFollowing(bool follow);
 
-    // The pane's whole text, as plain text, to the clipboard. An empty pane leaves the
-    // clipboard as it is.
+    // The pane's whole text, as plain text, to the clipboard: every character as shown (see
+    // shownText()). An empty pane leaves the clipboard as it is.
     void copyAll();
     // The name of that command, in the menus that offer it.
     static QString copyAllText();
