@@ -149,6 +149,9 @@ void LogSaverTest::savesThePane()
     QVERIFY(plain.isEmpty());
     QVERIFY(bytes.startsWith("<!DOCTYPE HTML"));
     QVERIFY(bytes.contains("charset=utf-8") || bytes.contains("charset=\"utf-8\""));
+    // A browser loads nothing that a sender's markup names.
+    QVERIFY(bytes.contains("<head><meta http-equiv=\"Content-Security-Policy\" "
+                           "content=\"default-src 'none'; style-src 'unsafe-inline'\" />"));
     // Read back, it is the pane's text, with the bold word bold and the rest not.
     QTextDocument reread;
     reread.setHtml(QString::fromUtf8(bytes));

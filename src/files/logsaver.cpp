@@ -20,8 +20,20 @@ LogFileFormat logFileFormatFor(const QString &path)
 
 QByteArray logFileContents(const QTextDocument &document, LogFileFormat format)
 {
-    if (format == LogFileFormat::Html)
-        return corvane::documentHtml(document).toUtf8();
+    if (format == LogFileFormat::Html) {
+        // A sender's markup may name remote images and style sheets: a browser that opens the
+        // file loads nothing from anywhere, and only the file's own styles apply.
+        QString html = corvane::documentHtml(document);
+        const QLatin1String head("<head>");
+        const int at = html.indexOf(head);
+        if (at >= 0) {
+            html.insert(
+                at + head.size(),
+                QLatin1String("<meta http-equiv=\"Content-Security-Policy\" "
+                              "content=\"default-src 'none'; style-src 'unsafe-inline'\" />"));
+        }
+        return html.toUtf8();
+    }
     // shownText() ends every paragraph but the last with a line feed; a text file ends
     // its last line too.
     QString text = shownText(document);

@@ -15,7 +15,8 @@ enum class LogFileFormat { PlainText, Html };
 LogFileFormat logFileFormatFor(const QString &path);
 
 // The file's bytes, in UTF-8: plain text has one line per paragraph, each ended by a line feed;
-// HTML keeps the rich text as the pane shows it.
+// HTML keeps the rich text as the pane shows it, and forbids a browser to load anything it
+// names from elsewhere (images, style sheets, fonts).
 QByteArray logFileContents(const QTextDocument &document, LogFileFormat format);
 
 struct LogSaveResult
