@@ -73,6 +73,10 @@ void CommandLineTest::programAnswersBeforeAnyWindow_data()
     QTest::newRow("bad history") << QStringList({"--history", "lots"}) << 2 << QString()
                                  << QStringLiteral("corvane: --history takes a whole number of "
                                                    "texts, 0 for no limit, not \"lots\"\n");
+    QTest::newRow("unknown option") << QStringList({"--colour"}) << 2 << QString()
+                                    << QStringLiteral("corvane: Unknown option 'colour'.\n");
+    QTest::newRow("Qt's own options") << QStringList({"-style", "fusion", "-reverse", "-v"}) << 0
+                                      << QStringLiteral("corvane 1.0\n") << QString();
 }
 
 void CommandLineTest::programAnswersBeforeAnyWindow()
@@ -86,7 +90,10 @@ void CommandLineTest::programAnswersBeforeAnyWindow()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // No display at all: none of this may need one.
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
     viewer.setProcessEnvironment(environment);
     viewer.start(QStringLiteral(CORVANE_VIEWER), arguments);

@@ -31,6 +31,22 @@ CommandLine parseCommandLine(const QStringList &arguments)
             .arg(defaultHistoryLimit),
         Texts::tr("texts"));
     parser.addOptions({helpOption, versionOption, historyOption});
+    // Qt's own options, which QApplication takes out of the arguments. They are read here
+    // before there is one, so they are known, left out of the help and left to it.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char *name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+          "geometry", "qwindowtitle", "title", "qwindowicon", "icon", "style", "stylesheet",
+          "session", "display", "name", "qmljsdebugger"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char *name : {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
 
     CommandLine result;
     auto fail = [&](const QString &error) {

@@ -18,7 +18,9 @@ struct CommandLine
 };
 
 // Reads the arguments, the program's name first, as QCoreApplication::arguments() gives them.
-// Texts are translated, so the interface language must be installed first.
+// Qt's own options (-style, -platform and the like) are accepted and otherwise ignored, for
+// QApplication to take. Texts are translated, so the interface language must be installed
+// first.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 #endif // COMMANDLINE_H

@@ -18,11 +18,16 @@ int main(int argc, char *argv[])
 {
     keepFreedMemoryForReuse();
     corvane::keepQt5Scaling(); // before the application object reads the environment
-    QApplication application(argc, argv);
-    installInterfaceTranslator();
 
-    // The options are read before any window is built, so a wrong one changes nothing.
-    const CommandLine options = parseCommandLine(QCoreApplication::arguments());
+    // The options are read before anything needs a display, so that the help, the version and
+    // a wrong option answer without one, and before any window is built, so that a wrong one
+    // changes nothing.
+    CommandLine options;
+    {
+        QCoreApplication reader(argc, argv);
+        installInterfaceTranslator();
+        options = parseCommandLine(QCoreApplication::arguments());
+    }
     switch (options.action) {
     case CommandLine::ShowHelp:
     case CommandLine::ShowVersion:
@@ -34,6 +39,8 @@ int main(int argc, char *argv[])
     case CommandLine::Run:
         break;
     }
+    QApplication application(argc, argv);
+    installInterfaceTranslator();
 
 #ifdef Q_OS_UNIX
     // Ctrl+C in the terminal, kill and a closed terminal close the windows as File, Exit does
