@@ -96,6 +96,10 @@ void ClientFormatTest::datagramsReadBack_data()
     QTest::newRow("escapes that cost six bytes each")
         << four << QStringList {"", "", QString(70000, QChar(0x01)), ""} << TextFormat::AsIs << four
         << -1 << QString();
+    const QString links = QStringLiteral("<a href=\"https://example.org/\">x</a> &amp; ");
+    QTest::newRow("markup, long: tags and entities stay whole")
+        << four << QStringList {"", links.repeated(5000), "", ""} << TextFormat::AsIs << four << -1
+        << QString();
     QTest::newRow("exact markup") << four << QStringList {"a<b && c>d", "<b>bold</b>", "plain", ""}
                                   << TextFormat::Exact << four << 1 << QString();
     QTest::newRow("exact markup, long")
@@ -136,6 +140,9 @@ void ClientFormatTest::datagramsReadBack()
                 continue;
             if (format == TextFormat::Exact)
                 piece = shownByViewer(&view, piece);
+            // Markup split shows as markup still, no tag or entity cut in two.
+            else if (showsAsRichText(texts[pane]))
+                QVERIFY2(showsAsRichText(piece), qPrintable(piece.right(40)));
             // Each piece shows on its own, so neither end may hold half a character.
             QVERIFY(!piece.at(0).isLowSurrogate());
             QVERIFY(!piece.at(piece.size() - 1).isHighSurrogate());
