@@ -332,10 +332,15 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
                                "after red",
                                "last"};
     QVector<QByteArray> batch;
+    // As QTextEdit::append shows each text, but each starting in the default formats: a text
+    // after a list is no list item, and one after a heading no heading.
     QTextEdit reference;
+    QTextCursor end(reference.document());
     for (const QString &text : texts) {
         batch.append(message(fourTabs, text));
-        reference.append(text);
+        if (!reference.document()->isEmpty())
+            end.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        Qt::mightBeRichText(text) ? end.insertHtml(text) : end.insertText(text);
         if (!oneBatch) {
             window->processDatagrams(batch);
             batch.clear();

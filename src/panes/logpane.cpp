@@ -203,7 +203,7 @@ void LogPane::append(const QStringList &texts)
     flushPlainRun();
     cursor.endEditBlock();
     // Like append(), give the pane's own cursor back the format it had: otherwise it would
-    // take on the format of the rich text before it, and the next plain text with it.
+    // take on the format of the rich text before it.
     if (!selecting)
         pane->setCurrentCharFormat(charFormat);
     const QTextCursor moved = pane->textCursor();
