@@ -95,27 +95,34 @@ void DatagramReader::run()
 #endif
         }
     };
-    // Reads the oldest of them as messages and queues as many as the queue has room for: the
-    // rest wait here rather than be dropped.
+    // Messages read and not yet queued: at most those the queue had room for, and one more
+    // that its bytes did not leave room for.
+    QVector<LogMessage> messages;
+    // Reads the oldest datagrams as messages, as many as the queue has room for by count and
+    // by bytes, and queues them: what does not fit waits here rather than be dropped.
     auto handOn = [&] {
         const int count = std::min(messagesPerPush, queue->room());
-        QVector<LogMessage> messages;
-        messages.reserve(count);
-        while (!unread.empty() && messages.size() < count) {
+        qint64 bytesLeft = queue->byteRoom();
+        for (const LogMessage &message : qAsConst(messages))
+            bytesLeft -= MessageQueue::bytesOf(message);
+        while (!unread.empty() && messages.size() < count && bytesLeft > 0) {
             messages.append(LogMessage::fromDatagram(unread.front()));
+            bytesLeft -= MessageQueue::bytesOf(messages.constLast());
             unreadBytes -= unread.front().size();
             unread.pop_front();
         }
-        if (!messages.isEmpty() && queue->push(std::move(messages)))
+        if (!messages.isEmpty() && queue->pushWhatFits(messages))
             messagesWaiting();
     };
 
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
     for (;;) {
         // Nothing is read while the window has enough to do: the datagrams wait in the socket.
-        if (!queue->waitForRoom())
+        const qint64 waitingBytes =
+            messages.isEmpty() ? 1 : MessageQueue::bytesOf(messages.first());
+        if (!queue->waitForRoom(waitingBytes))
             return;
-        if (unread.empty()) {
+        if (unread.empty() && messages.isEmpty()) {
             if (::poll(watched, 2, -1) < 0) {
                 if (errno == EINTR)
                     continue;

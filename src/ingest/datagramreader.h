@@ -12,8 +12,8 @@ class MessageQueue;
 // read here: datagrams are taken from the system as they arrive, read as messages, and queued
 // for the window, so that no burst overflows the socket's receive buffer because the window
 // was busy. Emptying the socket comes before reading what it held, and what the queue has no
-// room for waits here, up to a bound, rather than being dropped. It owns the socket
-// descriptor it is given and closes it when destroyed.
+// room for, by count or by bytes, waits here, up to a bound, rather than being dropped. It owns
+// the socket descriptor it is given and closes it when destroyed.
 class DatagramReader
 {
 public:
