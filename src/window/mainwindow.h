@@ -72,7 +72,8 @@ private:
     UdpListener *udpListener;
     QTimer *clearTimer;
     bool clearPending;
-    QVector<int> logCounts;
+    // Texts each pane got since it was cleared: 64 bits, which no flood fills.
+    QVector<qint64> logCounts;
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
     HistoryTrimmer *historyTrimmer;
