@@ -92,7 +92,7 @@ void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder()
     QUdpSocket sender;
     // Blocks of a hundred, or 100 KB: far less than the socket's buffer holds, so the system
     // drops none.
-    const int block = std::min(100, 100000 / numbered(0, padding).size());
+    const int block = std::min(100, 100000 / int(numbered(0, padding).size()));
     int next = 0;
     for (int sent = 0; sent < total;) {
         const int upTo = std::min(total, sent + block);
