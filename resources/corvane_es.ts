@@ -31,6 +31,18 @@
         <source>--history takes a whole number of texts, 0 for no limit, not &quot;%1&quot;</source>
         <translation>--history espera un número entero de textos, 0 para no poner límite, no &quot;%1&quot;</translation>
     </message>
+    <message>
+        <source>Keeps at most &lt;size&gt; bytes of text in each pane, two a character, letting the oldest texts go; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. The default is %1M. The pane lets texts go at whichever limit it reaches first, this or --history.</source>
+        <translation>Guarda como mucho &lt;tamaño&gt; bytes de texto en cada panel, dos por carácter, y descarta los textos más antiguos; K, M o G tras el número cuentan KiB, MiB o GiB, y 0 lo guarda todo. Por omisión, %1M. El panel descarta textos en el límite que alcance primero, este o --history.</translation>
+    </message>
+    <message>
+        <source>size</source>
+        <translation>tamaño</translation>
+    </message>
+    <message>
+        <source>--history-size takes a size in bytes such as 500000, 64M or 1G, 0 for no limit, not &quot;%1&quot;</source>
+        <translation>--history-size espera un tamaño en bytes como 500000, 64M o 1G, 0 para no poner límite, no &quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>FindBar</name>

@@ -13,6 +13,8 @@ class CommandLineTest : public QObject
 private slots:
     void reading_data();
     void reading();
+    void historySize_data();
+    void historySize();
     void programAnswersBeforeAnyWindow_data();
     void programAnswersBeforeAnyWindow();
 };
@@ -58,6 +60,28 @@ void CommandLineTest::reading()
     QCOMPARE(read.historyLimit, historyLimit);
     QVERIFY2(read.message.contains(message), qPrintable(read.message));
     QCOMPARE(read.message.isEmpty(), action == CommandLine::Run);
+}
+
+void CommandLineTest::historySize_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<qint64>("bytes"); // -1: refused
+    QTest::newRow("bytes") << QStringLiteral("500000") << qint64(500000);
+    QTest::newRow("no limit") << QStringLiteral("0") << qint64(0);
+    QTest::newRow("KiB, in either case") << QStringLiteral("512k") << qint64(512 * 1024);
+    QTest::newRow("GiB") << QStringLiteral("2G") << qint64(2) * 1024 * 1024 * 1024;
+    QTest::newRow("too large") << QStringLiteral("9999999999999G") << qint64(-1);
+    QTest::newRow("a fraction") << QStringLiteral("1.5M") << qint64(-1);
+}
+
+void CommandLineTest::historySize()
+{
+    QFETCH(QString, size);
+    QFETCH(qint64, bytes);
+    const CommandLine read =
+        parseCommandLine({QStringLiteral("corvane"), QStringLiteral("--history-size"), size});
+    QCOMPARE(read.historyBytes, bytes < 0 ? defaultHistoryBytes : bytes);
+    QCOMPARE(read.message.contains(QStringLiteral("not \"%1\"").arg(size)), bytes < 0);
 }
 
 void CommandLineTest::programAnswersBeforeAnyWindow_data()

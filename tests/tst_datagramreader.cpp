@@ -35,16 +35,18 @@ int boundSocket(quint16 *port)
     return ::fcntl(int(socket.socketDescriptor()), F_DUPFD_CLOEXEC, 0);
 }
 
-QByteArray numbered(int number)
+// The number, and as many blanks after it as asked for.
+QByteArray numbered(int number, int padding = 0)
 {
-    return R"({"tabs":["a","b","c","d"],"log1":")" + QByteArray::number(number) + R"("})";
+    return R"({"tabs":["a","b","c","d"],"log1":")" + QByteArray::number(number)
+        + QByteArray(padding, ' ') + R"("})";
 }
 
 // Sends the numbered datagrams `from` up to `to`.
-bool send(QUdpSocket &sender, quint16 port, int from, int to)
+bool send(QUdpSocket &sender, quint16 port, int from, int to, int padding = 0)
 {
     for (int i = from; i < to; ++i) {
-        const QByteArray payload = numbered(i);
+        const QByteArray payload = numbered(i, padding);
         if (sender.writeDatagram(payload, QHostAddress::LocalHost, port) != payload.size())
             return false;
     }
@@ -58,11 +60,16 @@ void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder_data()
     QTest::addColumn<int>("queueLimit");
     QTest::addColumn<int>("takePerLook");
     QTest::addColumn<int>("total");
-    QTest::newRow("room for one") << 1 << 1 << 300;
-    QTest::newRow("room for a few, taken one by one") << 7 << 1 << 1000;
-    QTest::newRow("room for less than a batch") << 100 << 30 << 3000;
-    QTest::newRow("room for more than a batch") << 300 << 64 << 3000;
-    QTest::newRow("room for all") << 50000 << 256 << 5000;
+    QTest::addColumn<qint64>("queueBytes");
+    QTest::addColumn<int>("padding");
+    const qint64 ample = 1 << 24;
+    QTest::newRow("room for one") << 1 << 1 << 300 << ample << 0;
+    QTest::newRow("room for a few, taken one by one") << 7 << 1 << 1000 << ample << 0;
+    QTest::newRow("room for less than a batch") << 100 << 30 << 3000 << ample << 0;
+    QTest::newRow("room for more than a batch") << 300 << 64 << 3000 << ample << 0;
+    QTest::newRow("room for all") << 50000 << 256 << 5000 << ample << 0;
+    // Texts of 40 KB, two of which fill the queue's bytes long before its count.
+    QTest::newRow("room by bytes for two") << 300 << 1 << 100 << qint64(100000) << 20000;
 }
 
 // The window takes fewer messages at a time than the queue can hold, and fewer than the
@@ -72,21 +79,24 @@ void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder()
     QFETCH(int, queueLimit);
     QFETCH(int, takePerLook);
     QFETCH(int, total);
+    QFETCH(qint64, queueBytes);
+    QFETCH(int, padding);
 
     quint16 port = 0;
     const int descriptor = boundSocket(&port);
     QVERIFY(descriptor >= 0);
-    MessageQueue queue(queueLimit, 1 << 24);
+    MessageQueue queue(queueLimit, queueBytes);
     QSemaphore waiting;
     DatagramReader reader(descriptor, &queue, [&] { waiting.release(); });
 
     QUdpSocket sender;
-    // Blocks of a hundred: far less than the socket's buffer holds, so the system drops none.
-    const int block = 100;
+    // Blocks of a hundred, or 100 KB: far less than the socket's buffer holds, so the system
+    // drops none.
+    const int block = std::min(100, 100000 / int(numbered(0, padding).size()));
     int next = 0;
     for (int sent = 0; sent < total;) {
         const int upTo = std::min(total, sent + block);
-        QVERIFY(send(sender, port, sent, upTo));
+        QVERIFY(send(sender, port, sent, upTo, padding));
         sent = upTo;
         while (next < sent) {
             const QVector<LogMessage> taken = queue.take(takePerLook, 1 << 24);
@@ -94,8 +104,10 @@ void DatagramReaderTest::slowTakerGetsEveryDatagramInOrder()
                 QVERIFY2(waiting.tryAcquire(1, 10000), qPrintable(QString::number(next)));
                 continue;
             }
-            for (const LogMessage &message : taken)
-                QCOMPARE(message.texts[0], QString::number(next++));
+            for (const LogMessage &message : taken) {
+                const QString number = QString::number(next++);
+                QCOMPARE(message.texts[0], number.leftJustified(number.size() + padding));
+            }
         }
     }
     QCOMPARE(queue.dropped(), qint64(0));

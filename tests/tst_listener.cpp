@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 // The listener as a user sees it in the status line, and as a sender sees it on the wire:
 // start-up, Restart to the same or another port, and binds that fail.
 class ListenerTest : public QObject
@@ -29,6 +32,7 @@ private slots:
     void addressWithScopeIsShownAsItIs();
     void portZeroShowsThePortBound();
     void lostDatagramsAreCounted();
+    void failsWhenItsThreadCannotBeStopped();
 };
 
 static const QString greenLamp = QStringLiteral(":/corvane/Resources/ledGreen.png");
@@ -319,6 +323,30 @@ void ListenerTest::lostDatagramsAreCounted()
     // A new socket starts counting afresh.
     w.clickRestart();
     QVERIFY(!lost->isVisibleTo(&window));
+}
+
+// With two descriptors left, the socket binds but the pipe that stops the reading thread cannot
+// be made: a thread nothing can stop would hang Restart and the exit, so listening fails.
+void ListenerTest::failsWhenItsThreadCannotBeStopped()
+{
+    UdpListener listener;
+    rlimit limits;
+    QCOMPARE(getrlimit(RLIMIT_NOFILE, &limits), 0);
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    const rlimit fewer = {rlim_t(lowestFree + 8), limits.rlim_max};
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &fewer), 0);
+    QVector<int> fillers;
+    for (int filler; (filler = ::dup(0)) >= 0;)
+        fillers.push_back(filler);
+    ::close(fillers.takeLast());
+    ::close(fillers.takeLast());
+    const bool listening = listener.listen(QHostAddress(QHostAddress::LocalHost), 0);
+    for (const int filler : qAsConst(fillers))
+        ::close(filler);
+    QCOMPARE(setrlimit(RLIMIT_NOFILE, &limits), 0);
+    QVERIFY(!listening);
+    QVERIFY(listener.listen(QHostAddress(QHostAddress::LocalHost), 0));
 }
 
 QTEST_MAIN(ListenerTest)

@@ -1,6 +1,7 @@
 // A datagram's bytes as the viewer reads them: captions and texts, whatever the payload.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ingest/logmessage.h"
+#include "ingest/messagequeue.h"
 #include "ingest/plaindatagram.h"
 
 #include <QRandomGenerator>
@@ -42,9 +43,14 @@ void LogMessageTest::conversion_data()
     QTest::newRow("escapes and text beyond ASCII")
         << QByteArray(R"({"tabs":["Día","\"q\"","a\\b","\u00e9"],"log1":"l\u00ednea\n2\t\/"})")
         << QStringList({"Día", "\"q\"", "a\\b", "é"}) << QStringList({"línea\n2\t/", "", "", ""});
-    QTest::newRow("six tabs are all kept")
-        << QByteArray(R"({"tabs":["1","2","3","4","5","6"]})")
-        << QStringList({"1", "2", "3", "4", "5", "6"}) << QStringList({"", "", "", ""});
+    QTest::newRow("of six tabs the first four")
+        << QByteArray(R"({"tabs":["1","2","3","4","5","6"]})") << QStringList({"1", "2", "3", "4"})
+        << QStringList({"", "", "", ""});
+    QByteArray thousands = R"({"tabs":["")";
+    while (thousands.size() < 65000)
+        thousands += R"(,"")";
+    QTest::newRow("thousands of empty tabs")
+        << thousands + "]}" << QStringList({"", "", "", ""}) << QStringList({"", "", "", ""});
     QTest::newRow("two tabs") << QByteArray(R"({"tabs":["X","Y"],"log1":"t"})")
                               << QStringList({"X", "Y", "Log 3", "Log4"})
                               << QStringList({"t", "", "", ""});
@@ -54,8 +60,8 @@ void LogMessageTest::conversion_data()
     QTest::newRow("tabs is a number")
         << QByteArray(R"({"tabs":5})") << defaults << QStringList({"", "", "", ""});
     QTest::newRow("captions that are no strings")
-        << QByteArray(R"({"tabs":[7,true,null,[1],{"a":1}]})")
-        << QStringList({"7", "true", "", "", ""}) << QStringList({"", "", "", ""});
+        << QByteArray(R"({"tabs":[7,true,null,[1],{"a":1}]})") << QStringList({"7", "true", "", ""})
+        << QStringList({"", "", "", ""});
     QTest::newRow("texts that are no strings")
         << QByteArray(R"({"log1":42,"log2":1.5,"log3":false,"log4":null})") << defaults
         << QStringList({"42", "1.5", "false", ""});
@@ -92,6 +98,12 @@ void LogMessageTest::conversion()
     const QStringList got(message.texts.begin(), message.texts.end());
     QCOMPARE(got, texts);
     QCOMPARE(message.hasText(), !texts.join(QString()).isEmpty());
+    // The queue counts at least what the message holds: each string on the heap has a header
+    // of 16 bytes or more besides its characters.
+    qint64 held = sizeof(LogMessage) + message.captions.size() * sizeof(QString);
+    for (const QString &text : message.captions + got)
+        held += text.isEmpty() ? 0 : 16 + 2 * text.size();
+    QVERIFY(MessageQueue::bytesOf(message) >= held);
 }
 
 void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes_data()

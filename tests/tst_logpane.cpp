@@ -20,6 +20,8 @@ private slots:
     void keepsTheNewestTexts_data();
     void keepsTheNewestTexts();
     void lowerLimitLetsTheOldestGoAtOnce();
+    void sizeLimitKeepsTheNewestTexts_data();
+    void sizeLimitKeepsTheNewestTexts();
     void arrivingTextsLeaveTheSelection_data();
     void arrivingTextsLeaveTheSelection();
     void sharedTextsLookAsParagraphsOfTheirOwn_data();
@@ -167,6 +169,38 @@ void LogPaneTest::lowerLimitLetsTheOldestGoAtOnce()
     QCOMPARE(pane->textCount(), 0);
     pane->append({"e"});
     QCOMPARE(view.toPlainText(), QStringLiteral("e"));
+}
+
+void LogPaneTest::sizeLimitKeepsTheNewestTexts_data()
+{
+    QTest::addColumn<int>("textLimit");
+    QTest::addColumn<qint64>("sizeLimit");
+    QTest::addColumn<int>("kept");
+    // Eight texts of 1,000 characters, 2,002 bytes each with the break after it: whichever
+    // limit a pane reaches first lets the oldest go.
+    QTest::newRow("size reached first") << 50 << qint64(5000) << 2;
+    QTest::newRow("count reached first") << 3 << qint64(20000) << 3;
+    QTest::newRow("the newest stays, however large") << 50 << qint64(100) << 1;
+}
+
+void LogPaneTest::sizeLimitKeepsTheNewestTexts()
+{
+    QFETCH(int, textLimit);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(int, kept);
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->setHistoryLimit(textLimit);
+    pane->setHistorySize(sizeLimit);
+    QStringList texts;
+    for (int i = 0; i < 8; ++i) {
+        texts.append(QString::number(i).leftJustified(1000, QLatin1Char('.')));
+        pane->append({texts.last()});
+        pane->trimHistory();
+    }
+    QCOMPARE(pane->textsOverLimit(), 0);
+    QCOMPARE(pane->textCount(), kept);
+    QCOMPARE(view.toPlainText(), texts.mid(8 - kept).join(QLatin1Char('\n')));
 }
 
 void LogPaneTest::arrivingTextsLeaveTheSelection_data()

@@ -4,6 +4,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <limits>
 
 namespace {
 
@@ -12,6 +15,23 @@ struct Texts
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 };
+
+// "1000", "512K", "64M", "1G": bytes, a suffix counting KiB, MiB or GiB; -1 for anything else.
+qint64 bytesOfSize(const QString &size)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,19})([KMG]?)$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(size);
+    if (!match.hasMatch())
+        return -1;
+    bool ok = false;
+    const qint64 number = match.captured(1).toLongLong(&ok);
+    const QString unit = match.captured(2).toUpper();
+    const int shift = unit.isEmpty() ? 0 : 10 * int(QStringLiteral("KMG").indexOf(unit) + 1);
+    if (!ok || number > (std::numeric_limits<qint64>::max() >> shift))
+        return -1;
+    return number << shift;
+}
 
 } // namespace
 
@@ -30,7 +50,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
                   "The default is %1.")
             .arg(defaultHistoryLimit),
         Texts::tr("texts"));
-    parser.addOptions({helpOption, versionOption, historyOption});
+    const QCommandLineOption historySizeOption(
+        QStringLiteral("history-size"),
+        Texts::tr("Keeps at most <size> bytes of text in each pane, two a character, letting the "
+                  "oldest texts go; K, M or G after the number count KiB, MiB or GiB, and 0 "
+                  "keeps all. The default is %1M. The pane lets texts go at whichever limit it "
+                  "reaches first, this or --history.")
+            .arg(defaultHistoryBytes >> 20),
+        Texts::tr("size"));
+    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption});
     // Qt's own options, which QApplication takes out of the arguments. They are read here
     // before there is one, so they are known, left out of the help and left to it.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -78,6 +106,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
                     .arg(parser.value(historyOption)));
         }
         result.historyLimit = limit;
+    }
+    if (parser.isSet(historySizeOption)) {
+        const qint64 bytes = bytesOfSize(parser.value(historySizeOption));
+        if (bytes < 0) {
+            return fail(Texts::tr("--history-size takes a size in bytes such as 500000, 64M or "
+                                  "1G, 0 for no limit, not \"%1\"")
+                            .arg(parser.value(historySizeOption)));
+        }
+        result.historyBytes = bytes;
     }
     return result;
 }

@@ -14,6 +14,7 @@ struct CommandLine
 
     Action action = Run;
     int historyLimit = defaultHistoryLimit; // 0: no limit
+    qint64 historyBytes = defaultHistoryBytes; // 0: no limit
     QString message; // the help, the version or the error, for Run none
 };
 

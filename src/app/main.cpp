@@ -54,6 +54,7 @@ int main(int argc, char *argv[])
     {
         MainWindow window;
         window.setHistoryLimit(options.historyLimit);
+        window.setHistorySize(options.historyBytes);
         window.show();
         result = application.exec();
     } // the window writes its settings here, while the application object still exists

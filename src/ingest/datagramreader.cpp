@@ -4,6 +4,7 @@
 
 #include "ingest/logmessage.h"
 #include "ingest/messagequeue.h"
+#include "ingest/socketdrops.h"
 
 #include <QByteArray>
 #include <QVector>
@@ -37,23 +38,34 @@ DatagramReader::DatagramReader(int socketDescriptor, MessageQueue *queue,
     : socket(socketDescriptor),
       stopPipe {-1, -1},
       queue(queue),
-      messagesWaiting(std::move(messagesWaiting))
+      messagesWaiting(std::move(messagesWaiting)),
+      countsDrops(SocketDrops::askForCount(socket))
 {
-    if (::pipe(stopPipe) != 0)
-        stopPipe[0] = stopPipe[1] = -1;
     ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
-    thread = std::thread([this] { run(); });
+    // A thread that nothing can stop would hang whoever destroys the reader: without its
+    // pipe, it does not start.
+    if (::pipe(stopPipe) == 0)
+        thread = std::thread([this] { run(); });
+    else
+        stopPipe[0] = stopPipe[1] = -1;
 }
 
 DatagramReader::~DatagramReader()
 {
-    queue->close();
-    const char stop = 's';
-    while (::write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) { }
-    thread.join();
-    ::close(stopPipe[0]);
-    ::close(stopPipe[1]);
+    if (thread.joinable()) {
+        queue->close();
+        const char stop = 's';
+        while (::write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) { }
+        thread.join();
+        ::close(stopPipe[0]);
+        ::close(stopPipe[1]);
+    }
     ::close(socket);
+}
+
+qint64 DatagramReader::droppedDatagrams() const
+{
+    return countsDrops ? drops.load(std::memory_order_relaxed) : -1;
 }
 
 void DatagramReader::run()
@@ -62,12 +74,14 @@ void DatagramReader::run()
 #ifdef Q_OS_LINUX
     std::vector<iovec> vectors(datagramsPerRead);
     std::vector<mmsghdr> headers(datagramsPerRead);
+    std::vector<char> controls(size_t(datagramsPerRead) * SocketDrops::controlBytes);
     for (int i = 0; i < datagramsPerRead; ++i) {
         vectors[size_t(i)] = {buffers.data() + size_t(i) * bufferBytes, size_t(bufferBytes)};
         headers[size_t(i)] = {};
         headers[size_t(i)].msg_hdr.msg_iov = &vectors[size_t(i)];
         headers[size_t(i)].msg_hdr.msg_iovlen = 1;
     }
+    SocketDrops socketDrops;
 #endif
     // Datagrams taken from the socket and not yet read as messages, oldest first.
     std::deque<QByteArray> unread;
@@ -77,15 +91,32 @@ void DatagramReader::run()
     auto drain = [&] {
         while (int(unread.size()) < unreadLimit && unreadBytes < unreadByteLimit) {
 #ifdef Q_OS_LINUX
+            // The system writes each datagram's drop count, when it has one, and the length
+            // of what it wrote.
+            for (int i = 0; countsDrops && i < datagramsPerRead; ++i) {
+                headers[size_t(i)].msg_hdr.msg_control =
+                    controls.data() + size_t(i) * SocketDrops::controlBytes;
+                headers[size_t(i)].msg_hdr.msg_controllen = SocketDrops::controlBytes;
+            }
             const int count =
                 ::recvmmsg(socket, headers.data(), datagramsPerRead, MSG_DONTWAIT, nullptr);
             for (int i = 0; i < count; ++i) {
                 const int size = int(headers[size_t(i)].msg_len);
                 unread.emplace_back(buffers.data() + size_t(i) * bufferBytes, size);
                 unreadBytes += size;
+                if (countsDrops)
+                    socketDrops.readControlData(headers[size_t(i)].msg_hdr);
             }
-            if (count < datagramsPerRead)
+            if (count < datagramsPerRead) {
+                // The socket is empty: drops after the last datagram come with no datagram.
+                if (countsDrops) {
+                    socketDrops.readFromSocket(socket);
+                    drops.store(socketDrops.count(), std::memory_order_relaxed);
+                }
                 return;
+            }
+            if (countsDrops)
+                drops.store(socketDrops.count(), std::memory_order_relaxed);
 #else
             const ssize_t size = ::recv(socket, buffers.data(), bufferBytes, MSG_DONTWAIT);
             if (size < 0)
@@ -95,27 +126,34 @@ void DatagramReader::run()
 #endif
         }
     };
-    // Reads the oldest of them as messages and queues as many as the queue has room for: the
-    // rest wait here rather than be dropped.
+    // Messages read and not yet queued: at most those the queue had room for, and one more
+    // that its bytes did not leave room for.
+    QVector<LogMessage> messages;
+    // Reads the oldest datagrams as messages, as many as the queue has room for by count and
+    // by bytes, and queues them: what does not fit waits here rather than be dropped.
     auto handOn = [&] {
         const int count = std::min(messagesPerPush, queue->room());
-        QVector<LogMessage> messages;
-        messages.reserve(count);
-        while (!unread.empty() && messages.size() < count) {
+        qint64 bytesLeft = queue->byteRoom();
+        for (const LogMessage &message : qAsConst(messages))
+            bytesLeft -= MessageQueue::bytesOf(message);
+        while (!unread.empty() && messages.size() < count && bytesLeft > 0) {
             messages.append(LogMessage::fromDatagram(unread.front()));
+            bytesLeft -= MessageQueue::bytesOf(messages.constLast());
             unreadBytes -= unread.front().size();
             unread.pop_front();
         }
-        if (!messages.isEmpty() && queue->push(std::move(messages)))
+        if (!messages.isEmpty() && queue->pushWhatFits(messages))
             messagesWaiting();
     };
 
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
     for (;;) {
         // Nothing is read while the window has enough to do: the datagrams wait in the socket.
-        if (!queue->waitForRoom())
+        const qint64 waitingBytes =
+            messages.isEmpty() ? 1 : MessageQueue::bytesOf(messages.first());
+        if (!queue->waitForRoom(waitingBytes))
             return;
-        if (unread.empty()) {
+        if (unread.empty() && messages.isEmpty()) {
             if (::poll(watched, 2, -1) < 0) {
                 if (errno == EINTR)
                     continue;

@@ -3,6 +3,9 @@
 #ifndef DATAGRAMREADER_H
 #define DATAGRAMREADER_H
 
+#include <QtGlobal>
+
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -12,8 +15,8 @@ class MessageQueue;
 // read here: datagrams are taken from the system as they arrive, read as messages, and queued
 // for the window, so that no burst overflows the socket's receive buffer because the window
 // was busy. Emptying the socket comes before reading what it held, and what the queue has no
-// room for waits here, up to a bound, rather than being dropped. It owns the socket
-// descriptor it is given and closes it when destroyed.
+// room for, by count or by bytes, waits here, up to a bound, rather than being dropped. It owns
+// the socket descriptor it is given and closes it when destroyed.
 class DatagramReader
 {
 public:
@@ -25,6 +28,13 @@ public:
     DatagramReader(const DatagramReader &) = delete;
     DatagramReader &operator=(const DatagramReader &) = delete;
 
+    // False when the thread could not start (the system had no descriptors left for the pipe
+    // that stops it): nothing is read then.
+    bool isReading() const { return thread.joinable(); }
+    // Datagrams the system dropped at the socket since it was made, as the datagrams read
+    // tell; -1 where the system keeps no such count.
+    qint64 droppedDatagrams() const;
+
 private:
     void run();
 
@@ -32,6 +42,8 @@ private:
     int stopPipe[2];
     MessageQueue *queue;
     std::function<void()> messagesWaiting;
+    const bool countsDrops;
+    std::atomic<qint64> drops {0};
     std::thread thread;
 };
 

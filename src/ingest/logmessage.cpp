@@ -22,11 +22,11 @@ QStringList captionsFrom(const QJsonValue &tabs)
     QStringList captions;
     if (tabs.isArray()) {
         const QJsonArray array = tabs.toArray();
-        captions.reserve(qMax(array.size(), paneCount));
-        for (const QJsonValue &entry : array)
-            captions.append(textOf(entry));
+        captions.reserve(paneCount);
+        for (int pane = 0; pane < qMin(int(array.size()), paneCount); ++pane)
+            captions.append(textOf(array.at(pane)));
     } else {
-        captions = tabs.toVariant().toStringList();
+        captions = tabs.toVariant().toStringList().mid(0, paneCount);
     }
     for (int pane = captions.size(); pane < paneCount; ++pane)
         captions.append(defaultCaption(pane));

@@ -12,8 +12,9 @@
 
 struct LogMessage
 {
-    // The captions the datagram's "tabs" names, at least four: a place it leaves unnamed has
-    // its default caption. Names beyond the fourth are kept, though no tab shows them.
+    // The captions of the four tabs, as the datagram's "tabs" names them: a place it leaves
+    // unnamed has its default caption. Names beyond the fourth name no tab and are not kept,
+    // so that a datagram of thousands of empty names takes no more memory than four.
     QStringList captions;
     // The texts of "log1" to "log4"; an empty one adds nothing to its pane.
     std::array<QString, paneCount> texts;

@@ -6,36 +6,58 @@ MessageQueue::MessageQueue(int maxMessages, qint64 maxBytes)
     : messageLimit(maxMessages), byteLimit(maxBytes)
 { }
 
+namespace {
+
+// What a string's characters cost beyond themselves: Qt's header of the shared data, the
+// terminating null and the allocator's own bookkeeping, about 32 bytes on 64-bit systems.
+const qint64 stringOverhead = 32;
+
+qint64 bytesOfString(const QString &text)
+{
+    return text.isEmpty() ? 0 : stringOverhead + 2 * qint64(text.size());
+}
+
+} // namespace
+
 qint64 MessageQueue::bytesOf(const LogMessage &message)
 {
-    qint64 characters = 0;
+    qint64 total = qint64(sizeof(LogMessage));
+    total += stringOverhead + qint64(message.captions.size()) * qint64(sizeof(QString));
     for (const QString &caption : message.captions)
-        characters += caption.size();
+        total += bytesOfString(caption);
     for (const QString &text : message.texts)
-        characters += text.size();
-    return 2 * characters + qint64(sizeof(LogMessage));
+        total += bytesOfString(text);
+    return total;
 }
 
 bool MessageQueue::push(QVector<LogMessage> &&incoming)
 {
+    const bool woke = pushWhatFits(incoming);
+    const std::lock_guard<std::mutex> lock(mutex);
+    droppedCount += incoming.size();
+    return woke;
+}
+
+bool MessageQueue::pushWhatFits(QVector<LogMessage> &incoming)
+{
     const std::lock_guard<std::mutex> lock(mutex);
     const bool wasEmpty = messages.empty();
-    for (LogMessage &message : incoming) {
-        const qint64 size = bytesOf(message);
-        if (int(messages.size()) >= messageLimit || bytes + size > byteLimit) {
-            ++droppedCount;
-            continue;
-        }
+    int pushed = 0;
+    for (; pushed < incoming.size(); ++pushed) {
+        const qint64 size = bytesOf(incoming.at(pushed));
+        if (!fits(size))
+            break;
         bytes += size;
-        messages.push_back(std::move(message));
+        messages.push_back(std::move(incoming[pushed]));
     }
+    incoming.remove(0, pushed);
     return wasEmpty && !messages.empty();
 }
 
-bool MessageQueue::waitForRoom()
+bool MessageQueue::waitForRoom(qint64 messageBytes)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    roomMade.wait(lock, [this] { return closed || hasRoom(); });
+    roomMade.wait(lock, [&] { return closed || fits(messageBytes); });
     return !closed;
 }
 
@@ -87,6 +109,12 @@ int MessageQueue::room() const
 {
     const std::lock_guard<std::mutex> lock(mutex);
     return hasRoom() ? messageLimit - int(messages.size()) : 0;
+}
+
+qint64 MessageQueue::byteRoom() const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return qMax(qint64(0), byteLimit - bytes);
 }
 
 int MessageQueue::size() const

@@ -12,17 +12,18 @@
 #include <mutex>
 
 // Messages wait here between the thread that reads the socket and the window that shows them.
-// It holds at most a number of messages and of bytes of text. A reader waits for room before it
-// reads more, so a window that cannot keep up leaves the datagrams in the socket, where the
-// system drops and counts what does not fit; what is pushed beyond the bounds all the same is
-// dropped and counted here.
+// It holds at most a number of messages and of bytes. A reader waits for room before it reads
+// more, and keeps what does not fit until there is room for it, so a window that cannot keep
+// up leaves the datagrams in the socket, where the system drops and counts what does not fit;
+// push() drops and counts what is pushed beyond the bounds all the same.
 class MessageQueue
 {
 public:
     MessageQueue(int maxMessages, qint64 maxBytes);
 
-    // Waits until there is room for more messages, or the queue is closed (false).
-    bool waitForRoom();
+    // Waits until there is room for a message of that many bytes, or the queue is closed
+    // (false). An empty queue has room for any one message, however large.
+    bool waitForRoom(qint64 messageBytes = 1);
     // Wakes whoever waits for room, now and until reopen(), with false.
     void close();
     void reopen();
@@ -30,6 +31,8 @@ public:
     // Adds the messages in order, as many as fit. True when the queue was empty before, so
     // that whoever takes from it needs waking.
     bool push(QVector<LogMessage> &&messages);
+    // The same, but what does not fit stays in `messages`, oldest first, rather than dropped.
+    bool pushWhatFits(QVector<LogMessage> &messages);
     // The oldest messages, at most `maxMessages` of them and, beyond the first, no more than
     // `maxBytes` of text.
     QVector<LogMessage> take(int maxMessages, qint64 maxBytes);
@@ -38,16 +41,24 @@ public:
     int size() const;
     // How many more messages fit by count; none once the bytes are at their bound.
     int room() const;
+    // How many more bytes fit.
+    qint64 byteRoom() const;
     // Messages dropped because the queue was full, since it was made.
     qint64 dropped() const;
 
-    // The memory a message holds, as the bounds count it.
+    // The memory a message holds, as the bounds count it: its characters, and for each string
+    // its place in the message and what Qt and the allocator add to its characters.
     static qint64 bytesOf(const LogMessage &message);
 
 private:
     const int messageLimit;
     const qint64 byteLimit;
-    bool hasRoom() const { return int(messages.size()) < messageLimit && bytes < byteLimit; }
+    bool fits(qint64 messageBytes) const
+    {
+        return int(messages.size()) < messageLimit
+            && (messages.empty() || bytes + messageBytes <= byteLimit);
+    }
+    bool hasRoom() const { return fits(1); }
 
     mutable std::mutex mutex;
     std::condition_variable roomMade;

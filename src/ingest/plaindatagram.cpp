@@ -84,7 +84,9 @@ private:
                 const char *captionEnd;
                 if (!string(&captionBegin, &captionEnd))
                     return false;
-                captionSpans.append({captionBegin, captionEnd});
+                // Only the first four name tabs; a long array of more costs no memory.
+                if (captionSpans.size() < paneCount)
+                    captionSpans.append({captionBegin, captionEnd});
                 skipSpace();
                 if (take(']'))
                     break;
@@ -138,7 +140,7 @@ private:
             return lastCaptions;
         }
         QStringList made;
-        made.reserve(qMax(int(captionSpans.size()), paneCount));
+        made.reserve(paneCount);
         for (const Span &span : captionSpans)
             made.append(QString::fromLatin1(span.begin, int(span.end - span.begin)));
         for (int pane = made.size(); pane < paneCount; ++pane)
@@ -176,7 +178,7 @@ private:
     unsigned seen = 0;
     const char *tabsBegin = nullptr;
     const char *tabsEnd = nullptr;
-    QVarLengthArray<Span, 8> captionSpans;
+    QVarLengthArray<Span, paneCount> captionSpans;
     std::array<QString, paneCount> texts;
 };
 

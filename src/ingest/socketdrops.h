@@ -1,17 +1,39 @@
-// How many datagrams the system dropped at a UDP socket, where the system keeps count.
+// How many datagrams the system dropped at a UDP socket, as it tells with the datagrams read.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef SOCKETDROPS_H
 #define SOCKETDROPS_H
 
-#include <QByteArray>
 #include <QtGlobal>
 
-// Datagrams the system dropped at the socket since it was made, because they arrived while its
-// receive buffer was full; -1 where the system keeps no such count.
-qint64 droppedDatagrams(qintptr socketDescriptor);
+struct msghdr;
 
-// The "drops" column of the row for the socket with this inode in a table such as Linux's
-// /proc/net/udp or /proc/net/udp6; -1 when no row has that inode.
-qint64 dropsInSocketTable(const QByteArray &table, quint64 inode);
+// Linux counts the datagrams it drops at a socket because they arrived while its receive
+// buffer was full, and, when asked (SO_RXQ_OVFL), hands the count with each datagram read
+// after a drop, in the datagram's control data. The count is 32 bits wide and wraps; this
+// makes it whole again. Nothing here locks: the reading thread alone keeps it.
+class SocketDrops
+{
+public:
+    // Space for the control data that carries the count, to give each received message.
+    static constexpr int controlBytes = 64;
+
+    // Asks the system for the count with every datagram; false where it has no such count.
+    static bool askForCount(int socketDescriptor);
+
+    // Takes the count from a received message's control data, where there is one.
+    void readControlData(const msghdr &header);
+    // The system's count now, for drops since the last datagram read; Linux 4.6 and later.
+    void readFromSocket(int socketDescriptor);
+    // Another value of the system's 32-bit count, which wraps; one older than the last is
+    // ignored.
+    void update(quint32 systemCount);
+
+    // Datagrams dropped since the socket was made.
+    qint64 count() const { return total; }
+
+private:
+    quint32 last = 0;
+    qint64 total = 0;
+};
 
 #endif // SOCKETDROPS_H

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ingest/udplistener.h"
 
-#include "ingest/socketdrops.h"
-
 #ifdef Q_OS_UNIX
 #include "ingest/datagramreader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -98,6 +98,11 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
             QMetaObject::invokeMethod(moreToTake, QOverload<>::of(&QTimer::start),
                                       Qt::QueuedConnection);
         });
+        if (!reader->isReading()) {
+            qWarning("corvane: cannot start reading the socket: %s", std::strerror(errno));
+            stopReading();
+            return false;
+        }
         return true;
     }
 #endif
@@ -113,7 +118,11 @@ quint16 UdpListener::localPort() const
 
 qint64 UdpListener::droppedDatagrams() const
 {
-    const qint64 system = descriptor >= 0 ? ::droppedDatagrams(descriptor) : -1;
+#ifdef Q_OS_UNIX
+    const qint64 system = reader ? reader->droppedDatagrams() : -1;
+#else
+    const qint64 system = -1;
+#endif
     const qint64 handOver = queue.dropped() - queueDropsBefore;
     if (system < 0)
         return handOver > 0 ? handOver : -1;

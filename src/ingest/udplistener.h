@@ -30,12 +30,14 @@ public:
     // Gives up the socket there is, with whatever it had not handed on yet, and binds a new
     // one. Text that is no IPv4 or IPv6 address (a null address) fails like any other bind:
     // the system would take it for "every interface" and open the viewer to the whole network.
+    // It fails too, reading nothing, when the thread that reads the socket cannot start.
     bool listen(const QHostAddress &address, quint16 port);
     // The port the socket is bound to, which the system chose when asked for port 0.
     quint16 localPort() const;
     // Datagrams lost since the socket was bound: those the system dropped because they came
     // faster than they were read, and those the hand-over to the window had no room for; -1
-    // where the system keeps no count.
+    // where the system keeps no count. The reading thread takes the system's count with the
+    // datagrams, so asking costs nothing.
     qint64 droppedDatagrams() const;
     // The receive buffer the system gave the bound socket, in bytes, or -1; and another size
     // to ask for (the benchmark and the tests use it to make the system drop sooner).

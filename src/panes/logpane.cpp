@@ -270,11 +270,43 @@ void LogPane::setHistoryLimit(int texts)
     trimHistory();
 }
 
+void LogPane::setHistorySize(qint64 bytes)
+{
+    byteLimit = qMax(qint64(0), bytes);
+    trimHistory();
+}
+
+qint64 LogPane::textBytes() const
+{
+    // Every text's positions, and the document's closing paragraph break, which is none.
+    return 2 * qint64(pane->document()->characterCount() - 1);
+}
+
+int LogPane::oldestTextsHolding(qint64 bytes) const
+{
+    int texts = 0;
+    for (qint64 held = 0; held < bytes && texts < textCount() - 1; ++texts)
+        held += 2 * qint64(textLengths[size_t(texts)]);
+    return texts;
+}
+
+int LogPane::textsOverLimit() const
+{
+    const int overCount = limit > 0 ? qMax(0, textCount() - limit) : 0;
+    const qint64 overBytes = byteLimit > 0 ? textBytes() - byteLimit : 0;
+    return overBytes > 0 ? qMax(overCount, oldestTextsHolding(overBytes)) : overCount;
+}
+
 void LogPane::trimHistory()
 {
-    if (textsOverLimit() == 0)
+    int drop = textsOverLimit();
+    if (drop == 0)
         return;
-    const int drop = textCount() - limit + limit / 10;
+    // A tenth of each limit reached goes beyond it, so that the next texts do not trim again.
+    if (limit > 0 && textCount() > limit)
+        drop = qMax(drop, textCount() - limit + limit / 10);
+    if (byteLimit > 0 && textBytes() > byteLimit)
+        drop = qMax(drop, oldestTextsHolding(textBytes() - byteLimit + byteLimit / 10));
     int end = 0;
     for (int i = 0; i < drop; ++i)
         end += textLengths[size_t(i)];

@@ -55,9 +55,16 @@ public:
     // texts as they arrive would cost far more than the texts themselves.
     void setHistoryLimit(int texts);
     int historyLimit() const { return limit; }
-    // The texts the pane holds now, and those beyond its limit.
+    // The most bytes of text the pane keeps, two a character, 0 for no limit; the pane lets
+    // the oldest texts go as above once it holds more, whichever of the two limits it reaches
+    // first. The newest text always stays, however large.
+    void setHistorySize(qint64 bytes);
+    qint64 historySize() const { return byteLimit; }
+    // The texts the pane holds now, their bytes, and how many of the oldest must go for the
+    // pane to be within both limits.
     int textCount() const { return int(textLengths.size()); }
-    int textsOverLimit() const { return limit > 0 ? qMax(0, textCount() - limit) : 0; }
+    qint64 textBytes() const;
+    int textsOverLimit() const;
     void trimHistory();
 
 signals:
@@ -76,6 +83,9 @@ private:
     QWidget *viewport;
     PaneFollower *follower;
     int limit = 0;
+    qint64 byteLimit = 0;
+    // How many of the oldest texts hold at least this many bytes, all but the newest at most.
+    int oldestTextsHolding(qint64 bytes) const;
     // The length of each text held, oldest first, in document positions, with the paragraph
     // break that ends it: the oldest n texts are the first sum-of-n positions.
     std::deque<int> textLengths;

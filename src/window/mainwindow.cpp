@@ -51,6 +51,7 @@ MainWindow::MainWindow(QWidget *parent)
     for (int pane = 0; pane < paneCount; ++pane) {
         logPanes[pane] = new LogPane(views[pane]);
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
+        logPanes[pane]->setHistorySize(defaultHistoryBytes);
     }
     historyTrimmer = new HistoryTrimmer(logPanes, this);
     batchAppender = new BatchAppender(
@@ -241,6 +242,12 @@ void MainWindow::setHistoryLimit(int texts)
 {
     for (LogPane *pane : logPanes)
         pane->setHistoryLimit(texts);
+}
+
+void MainWindow::setHistorySize(qint64 bytes)
+{
+    for (LogPane *pane : logPanes)
+        pane->setHistorySize(bytes);
 }
 
 void MainWindow::slShowLoss(qint64 lost)

@@ -38,6 +38,9 @@ public:
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
     void setHistoryLimit(int texts);
+    // The most bytes of text each pane keeps, 0 for no limit; panes start with
+    // defaultHistoryBytes.
+    void setHistorySize(qint64 bytes);
 
     // Asks where "Save log as..." writes, an empty name for nowhere. The window asks with a
     // file dialog unless given another way (tests choose the name without a modal dialog).
@@ -72,7 +75,8 @@ private:
     UdpListener *udpListener;
     QTimer *clearTimer;
     bool clearPending;
-    QVector<int> logCounts;
+    // Texts each pane got since it was cleared: 64 bits, which no flood fills.
+    QVector<qint64> logCounts;
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
     HistoryTrimmer *historyTrimmer;
