@@ -50,6 +50,16 @@ QList<LogMessage> messagesOf(Receiver &viewer)
     return messages;
 }
 
+// A handler that the program installs on top of the library's: it notes each message and
+// passes it on.
+QtMessageHandler belowOnTop = nullptr;
+QStringList seenOnTop;
+void handleOnTop(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    seenOnTop.append(message);
+    belowOnTop(type, context, message);
+}
+
 } // namespace
 
 void ClientSenderTest::textsReachTheirPanes()
@@ -290,14 +300,32 @@ void ClientSenderTest::handlerMapsCategoriesAndCanBeRemoved()
     QCOMPARE(corvane::droppedMessageCount(), quint64(1));
     corvane::removeMessageHandler();
 
-    QCOMPARE(previous.messages(), QStringList({"net", "db", "default", "not sent", "dropped"}));
+    // A handler installed on top of the library's stays when the library's is removed, and
+    // still reaches the one before through it, which no longer sends.
+    options = corvane::MessageHandlerOptions();
+    options.address = localAddress(viewer.port());
+    QVERIFY(corvane::installMessageHandler(options));
+    belowOnTop = qInstallMessageHandler(handleOnTop);
+    qWarning("under another");
+    corvane::removeMessageHandler();
+    qWarning("after removal");
+    QVERIFY(qInstallMessageHandler(belowOnTop) == &handleOnTop);
+    QCOMPARE(seenOnTop, QStringList({"under another", "after removal"}));
+    // Installed and removed again, it leaves the chain as it found it.
+    QVERIFY(corvane::installMessageHandler(options));
+    corvane::removeMessageHandler();
+
+    QCOMPARE(previous.messages(),
+             QStringList({"net", "db", "default", "not sent", "dropped", "under another",
+                          "after removal"}));
     const QList<LogMessage> messages = messagesOf(viewer);
-    QCOMPARE(messages.size(), 3);
-    for (const LogMessage &message : messages)
-        QCOMPARE(message.captions, QStringList({"Net", "Db", "Log 3", "Rest"}));
+    QCOMPARE(messages.size(), 4);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(messages[i].captions, QStringList({"Net", "Db", "Log 3", "Rest"}));
     QCOMPARE(messages[0].texts[0], QStringLiteral("app.net: net"));
     QCOMPARE(messages[1].texts[1], QStringLiteral("app.db: db"));
     QCOMPARE(messages[2].texts[3], QStringLiteral("default"));
+    QCOMPARE(messages[3].texts[2], QStringLiteral("under another"));
 }
 
 QTEST_MAIN(ClientSenderTest)
