@@ -4,6 +4,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -120,11 +121,12 @@ void MessageQueueTest::handsOverBetweenThreadsInOrder()
     std::atomic<bool> stop {false};
     std::thread reader([&] {
         for (int next = 0; next < total && !stop;) {
-            QVector<LogMessage> batch = numbers(next, 100);
+            const int count = std::min(100, total - next);
+            QVector<LogMessage> batch = numbers(next, count);
             const int before = int(queue.dropped());
             queue.push(std::move(batch));
             // Pushed again whatever found the queue full, so that all arrive.
-            next += 100 - int(queue.dropped() - before);
+            next += count - int(queue.dropped() - before);
             if (queue.dropped() > before)
                 std::this_thread::yield();
         }
