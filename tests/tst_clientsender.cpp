@@ -193,13 +193,13 @@ void ClientSenderTest::absentViewerIsNoticedAndSkipped()
     QVERIFY(viewer.bind(QHostAddress(QHostAddress::LocalHost), port));
     // The check is made again after it first holds, so it sends only until one went out. The
     // spell lasts a tenth of a second, so the sender tries again well within a second.
+    const QString again = QStringLiteral("again");
     bool sentAgain = false;
-    QTRY_VERIFY_WITH_TIMEOUT((sentAgain = sentAgain || sender.send(1, QStringLiteral("again"))),
-                             hangBoundMs(1000));
+    QTRY_VERIFY_WITH_TIMEOUT((sentAgain = sentAgain || sender.send(1, again)), hangBoundMs(1000));
     QTRY_VERIFY(viewer.hasPendingDatagrams());
     QByteArray payload(int(viewer.pendingDatagramSize()), '\0');
     viewer.readDatagram(payload.data(), payload.size());
-    QCOMPARE(LogMessage::fromDatagram(payload).texts[0], QStringLiteral("again"));
+    QCOMPARE(LogMessage::fromDatagram(payload).texts[0], again);
 }
 
 void ClientSenderTest::threadsShareOneSender()
