@@ -50,6 +50,17 @@ private:
     QByteArray oldHome;
 };
 
+// How many times slower than a plain build this build runs, a sanitizer's (ThreadSanitizer the
+// most) with other tests beside it; set in tests/CMakeLists.txt.
+constexpr int buildSlowdown = CORVANE_TEST_SLOWDOWN;
+
+// A bound on work that a test only needs to see finish: plainMs in a plain build, widened by the
+// build's slowdown. It is there to catch a hang; how fast the work goes is the benchmark's.
+constexpr int hangBoundMs(int plainMs)
+{
+    return plainMs * buildSlowdown;
+}
+
 // A UDP port on 127.0.0.1 that nobody is bound to right now.
 quint16 freeUdpPort();
 

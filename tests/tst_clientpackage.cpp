@@ -206,8 +206,9 @@ void ClientPackageTest::floodWithoutViewerCostsNoMoreThanFormatting()
           "%.0f ns",
           formatNs, withoutNs, withNs);
     // What the library adds is at most what formatting the message costs, with room for a
-    // busy machine.
-    QVERIFY2(withNs - withoutNs <= 2 * formatNs + 200,
+    // busy machine, and for a sanitizer, which slows the library's locks and atomics more than
+    // it slows formatting.
+    QVERIFY2(withNs - withoutNs <= buildSlowdown * (2 * formatNs + 200),
              qPrintable(QStringLiteral("the library adds %1 ns to a message that takes %2 ns "
                                        "to format")
                             .arg(withNs - withoutNs)

@@ -122,6 +122,12 @@ void DatagramsTest::emptyTextsChangeNothingButTitles()
     // The next text brings the counts back, unchanged.
     QVERIFY(sendDatagram(port, message(fourTabs, {}, {}, {}, "four")));
     QTRY_COMPARE(w->tabTitles(), QStringList({"A (1)", "B (1)", "C", "D (1)"}));
+
+    // Read together, the last of them decides.
+    window->processDatagrams({message(fourTabs, "five"), message({"E", "F", "G", "H"})});
+    QCOMPARE(w->tabTitles(), QStringList({"E", "F", "G", "H"}));
+    window->processDatagrams({message({"E", "F", "G", "H"}), message(fourTabs, {}, "six")});
+    QCOMPARE(w->tabTitles(), QStringList({"A (2)", "B (2)", "C", "D (1)"}));
 }
 
 void DatagramsTest::sixTabsNameTheFirstFour()

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 class FindTest : public QObject
@@ -180,12 +181,24 @@ void FindTest::typingCountsHighlightsAndMoves()
     QTest::keyClick(field, Qt::Key_Escape);
     QVERIFY(bar->isHidden());
     QVERIFY(pane->extraSelections().isEmpty());
-    // Opened again, it searches again for what it held.
-    press(QKeySequence::Find);
-    QVERIFY(bar->isVisible());
-    QCOMPARE(field->selectedText(), QStringLiteral("error"));
-    QCOMPARE(count(), QStringLiteral("1 of 3"));
-    QCOMPARE(pane->extraSelections().size(), 3);
+    QCOMPARE(QApplication::focusWidget(), pane);
+    // Opened again, it searches again for what it held. Find next and previous open it as Find
+    // does, at the first match after the top of the view, without moving on from it.
+    const QKeySequence::StandardKey openings[] = {QKeySequence::Find, QKeySequence::FindNext,
+                                                  QKeySequence::FindPrevious};
+    for (const QKeySequence::StandardKey key : openings) {
+        press(key);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(field->selectedText(), QStringLiteral("error"));
+        QCOMPARE(count(), QStringLiteral("1 of 3"));
+        QCOMPARE(pane->extraSelections().size(), 3);
+        // The bar's close button closes it as Esc does.
+        QTest::mouseClick(bar->findChild<QToolButton *>(QStringLiteral("findClose")),
+                          Qt::LeftButton);
+        QVERIFY(bar->isHidden());
+        QVERIFY(pane->extraSelections().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), pane);
+    }
 }
 
 void FindTest::switchingTabsSearchesThePaneOnShow()

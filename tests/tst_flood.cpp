@@ -1,9 +1,11 @@
 // Tests of the window under floods and bursts.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/mainwindow.h"
+#include "ingest/udplistener.h"
 #include "testsupport.h"
+#include "window/mainwindow.h"
 
 #include <QLabel>
+#include <QNetworkDatagram>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -18,14 +20,14 @@
 // for its own width once shown. (Laid out for the few dozen pixels its viewport had before the
 // window was sized, every text became a tall stack of short lines, and a flood of some tens of
 // thousands of texts froze the window for minutes.) And a burst that comes while the window is
-// busy arrives whole.
+// busy is read as it comes; what the socket could not keep is counted.
 class FloodTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void onlyThePaneOnShowIsLaidOut();
-    void burstWhileTheWindowIsBusyArrivesWhole();
+    void burstWhileTheWindowIsBusyIsReadAsItComes();
 };
 
 namespace {
@@ -73,7 +75,7 @@ void FloodTest::onlyThePaneOnShowIsLaidOut()
     QCOMPARE(log1->toPlainText(), text);
 }
 
-void FloodTest::burstWhileTheWindowIsBusyArrivesWhole()
+void FloodTest::burstWhileTheWindowIsBusyIsReadAsItComes()
 {
     TestHome home;
     const quint16 port = home.useFreePort("timeoutEnabled = 0\n");
@@ -81,24 +83,41 @@ void FloodTest::burstWhileTheWindowIsBusyArrivesWhole()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-    QVERIFY(tabs);
+    auto *listener = window.findChild<UdpListener *>();
+    QVERIFY(tabs && listener);
 
-    // A large table keeps the window busy laying it out for a good part of a second, and a
-    // burst of small datagrams, more than the socket's buffer holds, follows at once.
+    // A receive buffer of a known size, and how many datagrams of the burst it keeps when
+    // nobody reads: all that a window could show that read the socket on its own thread.
+    const int bufferBytes = 256 * 1024;
+    listener->setReceiveBufferSize(bufferBytes);
+    const QByteArray payload = message({"A", "B", "C", "D"}, {}, "small");
+    const int burst = 20000;
+    int kept = 0;
+    {
+        QUdpSocket unread;
+        QVERIFY(unread.bind(QHostAddress(QHostAddress::LocalHost), 0));
+        unread.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, bufferBytes);
+        QCOMPARE(unread.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt(),
+                 listener->receiveBufferSize());
+        QUdpSocket socket;
+        for (int i = 0; i < burst; ++i)
+            socket.writeDatagram(payload, QHostAddress::LocalHost, unread.localPort());
+        for (; unread.hasPendingDatagrams(); ++kept)
+            unread.receiveDatagram();
+    }
+    QVERIFY2(kept > 0 && kept < burst / 2, qPrintable(QString::number(kept)));
+
+    // A large table keeps the window busy laying it out for a good part of a second, and the
+    // burst follows at once: 20 datagrams a millisecond for a second. The window's thread waits
+    // for the sender meanwhile, so only a reader of its own takes datagrams as they come.
     QString table = QStringLiteral("<table>");
     while (table.size() < 60000)
         table += QLatin1String("<tr><td>a</td><td>b</td><td>c</td></tr>");
     table += QLatin1String("</table>");
     QVERIFY(sendDatagram(port, message({"A", "B", "C", "D"}, table)));
-    // The window's thread waits for the sender meanwhile, so only a reader of its own can take
-    // the datagrams from the socket as they come: 20 a millisecond, 20,000 in a second, twice
-    // what the socket's buffer holds here, and some 40 times what it holds with Linux's
-    // default limit.
-    const int burst = 20000;
     std::atomic<int> sent {0};
     std::thread sender([&] {
         QUdpSocket socket;
-        const QByteArray payload = message({"A", "B", "C", "D"}, {}, "small");
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < burst; ++i) {
             if (i % 20 == 0) // the pace of a busy program, not a wait for anything
@@ -109,9 +128,21 @@ void FloodTest::burstWhileTheWindowIsBusyArrivesWhole()
     });
     sender.join();
     QCOMPARE(sent.load(), burst);
-    QTRY_COMPARE_WITH_TIMEOUT(tabs->tabText(1), QStringLiteral("B (%1)").arg(burst), 60000);
+
+    // Every datagram is shown or counted as lost, and far more were shown than the socket
+    // alone kept. How many are lost is up to how the machine runs the reader.
+    const auto shown = [tabs] {
+        const QString title = tabs->tabText(1);
+        return title.mid(title.indexOf(QLatin1Char('(')) + 1).remove(QLatin1Char(')')).toInt();
+    };
+    const auto lost = [&window] {
+        const auto *label = window.findChild<QLabel *>(QStringLiteral("uiLost"));
+        return label ? label->text().section(QLatin1Char(' '), -1).toInt() : 0;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(shown() + lost(), burst, hangBoundMs(20000));
+    qInfo("%d shown, %d lost; the socket alone keeps %d", shown(), lost(), kept);
+    QVERIFY2(shown() > kept, qPrintable(QString::number(shown())));
     QCOMPARE(tabs->tabText(0), QStringLiteral("A (1)"));
-    QVERIFY(!window.findChild<QLabel *>(QStringLiteral("uiLost")));
 }
 
 QTEST_MAIN(FloodTest)

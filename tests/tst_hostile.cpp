@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -48,8 +49,11 @@ private slots:
 
 namespace {
 
-// Long enough to notice a hang, short enough for a busy machine. Built with AddressSanitizer,
-// every allocation in Qt's text engine costs several times more, so the bound is wider.
+// Long enough for a busy machine in every build, short enough to notice a hang: the slowest
+// row takes well under a second in a plain build.
+const qint64 promptMs = hangBoundMs(5000);
+
+// Sanitizers keep memory of their own, which the resident size counts.
 #if defined(__SANITIZE_ADDRESS__)
 const bool underAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -57,7 +61,6 @@ const bool underAddressSanitizer = __has_feature(address_sanitizer);
 #else
 const bool underAddressSanitizer = false;
 #endif
-const qint64 promptMs = underAddressSanitizer ? 20000 : 5000;
 #if defined(__SANITIZE_THREAD__)
 const bool underThreadSanitizer = true;
 #else
@@ -229,16 +232,19 @@ void HostileTest::burstOfHeavyDatagramsLetsTheWindowBreathe()
 
     // Each some 55 KB of nested markup that takes a good part of a second to show. They all
     // wait in the socket at once; the window must get back to its event loop between them
-    // rather than show them all in one go.
+    // rather than show them all in one go. A zero-length timer runs in every turn of the loop,
+    // so it sees the count on the tab grow by at most one or two datagrams at a time.
     const QByteArray heavy = message({"a", "b", "c", "d"}, nested("<div>", "</div>", 5000, "deep"));
     const int count = 10;
     QElapsedTimer clock;
     qint64 lastTurn = 0;
     qint64 longestStall = 0;
+    QSet<QString> titlesSeen;
     QTimer turns;
     connect(&turns, &QTimer::timeout, [&] {
         longestStall = qMax(longestStall, clock.elapsed() - lastTurn);
         lastTurn = clock.elapsed();
+        titlesSeen.insert(tabTitles(window).at(0));
     });
     for (int sent = 0; sent < count; ++sent)
         QVERIFY(sendDatagram(port, heavy));
@@ -246,11 +252,10 @@ void HostileTest::burstOfHeavyDatagramsLetsTheWindowBreathe()
     turns.start(0);
     QTRY_COMPARE_WITH_TIMEOUT(tabTitles(window).at(0), QStringLiteral("a (%1)").arg(count),
                               int(promptMs) * count);
-    const qint64 total = clock.elapsed();
-    qInfo("%d datagrams of %d bytes shown in %lld ms, longest stall %lld ms", count,
-          int(heavy.size()), total, longestStall);
-    QVERIFY2(longestStall * 3 < total,
-             qPrintable(QStringLiteral("stalled %1 of %2 ms").arg(longestStall).arg(total)));
+    titlesSeen.remove(QStringLiteral("Log 1"));
+    qInfo("%d datagrams of %d bytes shown in %lld ms, longest stall %lld ms, %d counts seen", count,
+          int(heavy.size()), clock.elapsed(), longestStall, int(titlesSeen.size()));
+    QVERIFY2(titlesSeen.size() >= count / 2, qPrintable(titlesSeen.values().join(", ")));
 }
 
 void HostileTest::deeplyNestedTablesAreShownAsText()
@@ -460,8 +465,8 @@ void HostileTest::hostileSettingsFile()
         MainWindow window;
         qInfo("%s: window built in %lld ms", QTest::currentDataTag(), clock.elapsed());
         QVERIFY(clock.elapsed() < promptMs);
-        const QRect geometry = window.geometry();
-        QVERIFY(geometry.width() >= 0 && geometry.height() >= 0);
+        // Nothing in it reads as a setting the window uses.
+        QCOMPARE(window.geometry(), QRect(50, 50, 700, 400));
     }
 
     // The window writes a complete settings file in place of the broken one.
@@ -521,7 +526,6 @@ void HostileTest::extremeGeometryStaysRepresentable()
         MainWindow window;
         first = window.geometry();
         // Every edge and both extents of the window fit the toolkit's integers.
-        QVERIFY(first.width() >= 0 && first.height() >= 0);
         QCOMPARE(qint64(first.left()) + first.width() - 1, qint64(first.right()));
         QCOMPARE(qint64(first.top()) + first.height() - 1, qint64(first.bottom()));
     }

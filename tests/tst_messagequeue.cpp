@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 class MessageQueueTest : public QObject
@@ -45,8 +47,10 @@ int numberOf(const LogMessage &message)
 
 void MessageQueueTest::bounds_data()
 {
-    const qint64 small = MessageQueue::bytesOf(numbered(0));
-    const qint64 large = MessageQueue::bytesOf(numbered(0, 1000));
+    // What a message costs: two bytes for each character of its four one-letter captions and
+    // its text, and the message itself.
+    const qint64 small = 2 * (4 + 10) + qint64(sizeof(LogMessage));
+    const qint64 large = 2 * (4 + 1000) + qint64(sizeof(LogMessage));
     QTest::addColumn<int>("maxMessages");
     QTest::addColumn<qint64>("maxBytes");
     QTest::addColumn<int>("pushed");
@@ -114,23 +118,35 @@ void MessageQueueTest::handsOverBetweenThreadsInOrder()
 {
     MessageQueue queue(1000, 1 << 24);
     const int total = 100000;
+    std::atomic<bool> stop {false};
     std::thread reader([&] {
-        for (int next = 0; next < total;) {
-            QVector<LogMessage> batch = numbers(next, 100);
+        for (int next = 0; next < total && !stop;) {
+            const int count = std::min(100, total - next);
+            QVector<LogMessage> batch = numbers(next, count);
             const int before = int(queue.dropped());
             queue.push(std::move(batch));
             // Pushed again whatever found the queue full, so that all arrive.
-            next += 100 - int(queue.dropped() - before);
+            next += count - int(queue.dropped() - before);
             if (queue.dropped() > before)
                 std::this_thread::yield();
         }
     });
+    // A failed check returns from here, so the thread is stopped and joined before any check.
     int expected = 0;
-    while (expected < total) {
-        for (const LogMessage &message : queue.take(64, 1 << 20))
-            QCOMPARE(numberOf(message), expected++);
+    int wrong = -1;
+    while (expected < total && wrong < 0) {
+        for (const LogMessage &message : queue.take(64, 1 << 20)) {
+            if (numberOf(message) != expected) {
+                wrong = numberOf(message);
+                break;
+            }
+            ++expected;
+        }
     }
+    stop = true;
     reader.join();
+    QCOMPARE(wrong, -1);
+    QCOMPARE(expected, total);
 }
 
 QTEST_GUILESS_MAIN(MessageQueueTest)

@@ -79,6 +79,16 @@ void RichTextTest::logLines_data()
     QTest::newRow("table") << QStringLiteral("<table><tr><td>cell</td></tr></table>")
                            << QStringLiteral("\ncell\n");
     QTest::newRow("comment") << QStringLiteral("<b>x</b><!-- note -->") << QStringLiteral("x");
+    // Tables in tables: six deep still shows as a table, seven deep (which would cost twice the
+    // layout time) as the markup it is.
+    const auto tablesIn = [](int depth) {
+        return QStringLiteral("<table><tr><td>").repeated(depth) + QLatin1Char('x')
+            + QStringLiteral("</td></tr></table>").repeated(depth);
+    };
+    QTest::newRow("tables nested 6 deep")
+        << tablesIn(6)
+        << QString(6, QLatin1Char('\n')) + QLatin1Char('x') + QString(6, QLatin1Char('\n'));
+    QTest::newRow("tables nested 7 deep") << tablesIn(7) << QString();
     QTest::newRow("whole document")
         << QStringLiteral("<!DOCTYPE html><html><body><h1>T</h1></body></html>")
         << QStringLiteral("T");

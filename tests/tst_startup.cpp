@@ -4,7 +4,9 @@
 #include "testsupport.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QtTest>
@@ -25,19 +27,12 @@ void StartupTest::firstStartShowsDefaults()
     MainWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Corvane v.1.0"));
     QCOMPARE(window.geometry(), QRect(50, 50, 700, 400));
-    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-    QVERIFY(tabs);
-    auto *status = window.findChild<QLabel *>(QStringLiteral("uiStatusText"));
-    // The default port may be taken by a viewer running on this machine. Listening puts the
-    // captions on the tabs; a failed start leaves the form's own tab texts.
-    if (status->text() == QStringLiteral("Listening at 127.0.0.1:1947")) {
-        QCOMPARE(tabs->tabText(3), QStringLiteral("Log4"));
-    } else {
-        QCOMPARE(
-            status->text(),
-            QStringLiteral("Server bind failed. Are you running any other instance of Corvane?"));
-        QCOMPARE(tabs->tabText(3), QStringLiteral("Log 4"));
-    }
+    // It listens at 127.0.0.1:1947, where a viewer running on this machine may be already:
+    // what the status says of either outcome is tested on ports of the tests' own.
+    const WindowWidgets w(window);
+    QVERIFY(w.complete());
+    QCOMPARE(w.serverIp->text(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(w.serverPort->value(), 1947);
 }
 
 void StartupTest::datagramReachesItsPane()
