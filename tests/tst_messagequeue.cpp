@@ -47,10 +47,12 @@ int numberOf(const LogMessage &message)
 
 void MessageQueueTest::bounds_data()
 {
-    // What a message costs: two bytes for each character of its four one-letter captions and
-    // its text, and the message itself.
-    const qint64 small = 2 * (4 + 10) + qint64(sizeof(LogMessage));
-    const qint64 large = 2 * (4 + 1000) + qint64(sizeof(LogMessage));
+    // What a message costs: the message itself, its list of four captions (32 bytes and a slot
+    // each), and each of its five strings 32 bytes and two a character: four one-letter
+    // captions and its text.
+    const qint64 fixed = qint64(sizeof(LogMessage)) + 32 + 4 * qint64(sizeof(QString)) + 5 * 32;
+    const qint64 small = fixed + 2 * (4 + 10);
+    const qint64 large = fixed + 2 * (4 + 1000);
     QTest::addColumn<int>("maxMessages");
     QTest::addColumn<qint64>("maxBytes");
     QTest::addColumn<int>("pushed");
