@@ -83,7 +83,7 @@ install: build
 	@awk NF $(BUILD)/install_manifest.txt $(wildcard $(INSTALLED)) | sort -u > "$(INSTALLED).new"
 	@mv "$(INSTALLED).new" "$(INSTALLED)"
 	@case ":$$PATH:" in *":$(PREFIX)/bin:"*) ;; \
-	*) echo "$(PREFIX)/bin is not on your PATH yet: see \"Install\" in README.md." ;; esac
+	*) echo "$(PREFIX)/bin is not on your PATH yet: see \"Install and uninstall\" in README.md." ;; esac
 
 # Removes every file `make install` put under PREFIX, and the folders of Corvane's own.
 uninstall:
@@ -128,7 +128,7 @@ fuzz:
 	tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Floods a window offscreen and prints throughput, stalls, loss and memory (about a minute;
-# BENCH_ARGS=--quick for a short run; CORVANE_QT=6 for Qt 6). See "Performance" in the README.
+# BENCH_ARGS=--quick for a short run; CORVANE_QT=6 for Qt 6). See docs/performance.md.
 bench:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
 	cmake -S . -B $(BENCH_BUILD) -DCORVANE_QT=$(CORVANE_QT) -DCMAKE_BUILD_TYPE=Release
