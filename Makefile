@@ -1,6 +1,6 @@
-# Thin front door over CMake. `make run` builds and starts the viewer; `make test` builds and
-# runs the whole test suite. Both install the Debian packages they need when run as root.
-# `make install` installs the build into ~/.local, or PREFIX.
+# Thin front door over CMake. `make run` builds the viewer alone and starts it; `make test`
+# builds and runs the whole test suite. Both install the Debian packages they need when run as
+# root. `make install` installs the build into ~/.local, or PREFIX; `make uninstall` removes it.
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # Qt's major version for `make run`, `make install` and `make bench`: 5 (the default) or 6, each
@@ -56,22 +56,38 @@ SANITIZER_ENV = QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=intercept_tls_get_addr=0 
 TSAN_ENV = QT_QPA_PLATFORM=offscreen \
 	TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1
 
-.PHONY: run build install test test-qt5 test-qt6 test-sanitize test-threads fuzz bench clean
+.PHONY: run build install uninstall test test-qt5 test-qt6 test-sanitize test-threads fuzz bench clean
 
 build:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
 	cmake -S . -B $(BUILD) -DCORVANE_QT=$(CORVANE_QT)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The viewer and what it links, nothing more: the tests wait for `make test`.
+run:
+	@tools/ensure-packages.sh $(BUILD_PACKAGES)
+	cmake -S . -B $(BUILD) -DCORVANE_QT=$(CORVANE_QT)
+	cmake --build $(BUILD) -j $(JOBS) --target corvane
 	$(BUILD)/src/corvane
 
-# The viewer, corvane-send, the desktop entry, the icon, the licence and the client library
-# (header, archive, CMake package), under PREFIX.
+# The viewer, corvane-send, the desktop entry, the icon, the licences and the client library
+# (header, archive, CMake package), under PREFIX. CMake lists what it installed in the build
+# tree's install_manifest.txt, which the next `cmake --install` of the tree (the tests make one)
+# writes again; the list is kept under PREFIX, with those of earlier installs there, for `make
+# uninstall`.
+INSTALLED = $(PREFIX)/share/corvane/installed-files.txt
+
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@mkdir -p "$(dir $(INSTALLED))"
+	@awk NF $(BUILD)/install_manifest.txt $(wildcard $(INSTALLED)) | sort -u > "$(INSTALLED).new"
+	@mv "$(INSTALLED).new" "$(INSTALLED)"
 	@case ":$$PATH:" in *":$(PREFIX)/bin:"*) ;; \
-	*) echo "$(PREFIX)/bin is not on your PATH yet: see \"Install\" in README.md." ;; esac
+	*) echo "$(PREFIX)/bin is not on your PATH yet: see \"Install and uninstall\" in README.md." ;; esac
+
+# Removes every file `make install` put under PREFIX, and the folders of Corvane's own.
+uninstall:
+	tools/uninstall.sh "$(INSTALLED)"
 
 test:
 	@tools/ensure-packages.sh $(TEST_PACKAGES)
@@ -112,7 +128,7 @@ fuzz:
 	tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Floods a window offscreen and prints throughput, stalls, loss and memory (about a minute;
-# BENCH_ARGS=--quick for a short run; CORVANE_QT=6 for Qt 6). See "Performance" in the README.
+# BENCH_ARGS=--quick for a short run; CORVANE_QT=6 for Qt 6). See docs/performance.md.
 bench:
 	@tools/ensure-packages.sh $(BUILD_PACKAGES)
 	cmake -S . -B $(BENCH_BUILD) -DCORVANE_QT=$(CORVANE_QT) -DCMAKE_BUILD_TYPE=Release

@@ -55,6 +55,10 @@ if(NOT CMAKE_MATCH_2 GREATER 0 OR NOT sum EQUAL CMAKE_MATCH_1 OR NOT CMAKE_MATCH
    OR NOT CMAKE_MATCH_5 EQUAL CMAKE_MATCH_4)
     message(FATAL_ERROR "soak figures do not add up: ${line}")
 endif()
+# No row counts anything below zero: a row is figures only, the header and summary are words.
+if(output MATCHES "\n[ 0-9.]* -[0-9]")
+    message(FATAL_ERROR "a row of the soak run has a negative figure")
+endif()
 foreach(key first_interval_per_s longest_stall_ms resident_mib max_resident_mib)
     if(NOT output MATCHES "${key}=${number}")
         message(FATAL_ERROR "the soak summary has no figure for ${key}")

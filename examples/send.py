@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # Feeds a running Corvane viewer with Python's standard library alone.
 # Usage: send.py [port]   (default 1947)
-# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-License-Identifier: MIT
 import json
 import socket
 import sys

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Feeds a running Corvane viewer from the shell. Usage: send.sh [port]   (default 1947)
-# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-License-Identifier: MIT
 port=${1:-1947}
 
 # One message: a text for pane 1 and one for pane 3, and the names of the four tabs.

@@ -2,7 +2,8 @@
 # Installs the build into a temporary prefix and packages it, then checks what a user gets:
 # both programs, the desktop entry, the icon and the licence, and a Debian package that depends
 # on the runtime libraries of the Qt it was built with; the client library's header, archive and
-# CMake package, and the corvane-dev package that holds them.
+# CMake package, and the corvane-dev package that holds them; and that uninstalling as `make
+# uninstall` does leaves nothing behind.
 # Usage: tst_install.sh <build dir> [cmake] [cpack] [Qt major version, 5 or 6]
 # SPDX-License-Identifier: GPL-3.0-or-later
 set -eu
@@ -68,6 +69,9 @@ if [ -f "$copyright" ]; then
         fail "the copyright file does not start with the DEP-5 Format line"
     grep -qxF 'Files: *' "$copyright" || fail "the copyright file has no paragraph for all files"
     grep -qxF 'License: GPL-3+' "$copyright" || fail "the copyright file names no GPL-3+ licence"
+    # The client library, which any program may link, is under the MIT (Expat) licence.
+    sed -n '/^Files: src\/client\/\*/,/^$/p' "$copyright" | grep -qxF 'License: Expat' ||
+        fail "the copyright file does not put the client library under the Expat licence"
 else
     fail "share/doc/corvane/copyright is not installed"
 fi
@@ -97,6 +101,13 @@ EOF
     answer=$("$cmake" -P "$work/version.cmake" 2>&1)
     [ "$answer" = "${wanted#*:}" ] || fail "asked for Corvane ${wanted%:*}, compatible: $answer"
 done
+
+# `make uninstall`: the manifest kept where `make install` keeps it.
+mkdir -p "$prefix/share/corvane"
+cp "$build/install_manifest.txt" "$prefix/share/corvane/installed-files.txt"
+sh "$(dirname "$0")/../tools/uninstall.sh" "$prefix/share/corvane/installed-files.txt" >/dev/null
+left=$(find "$prefix" ! -type d -o -type d -iname 'corvane*')
+[ -z "$left" ] || fail "uninstalling left $left"
 
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
 set -- "$work"/package/corvane_*.deb

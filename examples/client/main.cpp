@@ -1,5 +1,5 @@
 // Sends a Qt program's log messages, and texts of its own, to a running Corvane viewer.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include <corvane/client.h>
 
 #include <QCoreApplication>

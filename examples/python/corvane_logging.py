@@ -1,5 +1,5 @@
 # A logging.Handler that sends Python's log records to a running Corvane viewer.
-# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-License-Identifier: MIT
 """Sends Python's log records to a running Corvane viewer, with the standard library alone.
 
     import logging

@@ -1,6 +1,6 @@
 // Feeds a running Corvane viewer with Qt's QUdpSocket.
 // Usage: corvane-qt-sender [port]   (default 1947)
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>

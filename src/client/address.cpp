@@ -1,5 +1,5 @@
 // Where a sender sends: "host:port" and its IPv6 form, and the CORVANE_ADDRESS variable.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "corvane/client.h"
 
 namespace corvane {

@@ -1,5 +1,5 @@
 // Sends datagrams over a UDP socket that belongs to no thread, and notices an absent viewer.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "channel.h"
 
 #include <QHostInfo>

@@ -1,5 +1,5 @@
 // The socket that carries a sender's datagrams, safe to use from any thread.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #ifndef CORVANE_CHANNEL_H
 #define CORVANE_CHANNEL_H
 

@@ -1,5 +1,5 @@
 // A message as the viewer reads it: the JSON of its datagrams, long texts split, exact text.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "corvane/client.h"
 
 #include "protocol/panes.h"

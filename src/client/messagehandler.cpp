@@ -1,5 +1,5 @@
 // corvane::installMessageHandler(): every Qt log message to the viewer and to the handler before.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "corvane/client.h"
 
 #include "channel.h"

@@ -1,5 +1,5 @@
 // The pane of a Qt log message, from its kind or its logging category.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "messagerouting.h"
 
 #include <algorithm>

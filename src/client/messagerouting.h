@@ -1,5 +1,5 @@
 // Which pane a Qt log message goes to: by its kind, or by its logging category.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #ifndef CORVANE_MESSAGEROUTING_H
 #define CORVANE_MESSAGEROUTING_H
 

@@ -1,5 +1,5 @@
 // corvane::Sender: texts to panes under four captions, over a channel of its own.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #include "corvane/client.h"
 
 #include "channel.h"

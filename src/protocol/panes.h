@@ -1,5 +1,5 @@
 // The four log panes: how many, their default captions, and how much each keeps.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #ifndef PANES_H
 #define PANES_H
 

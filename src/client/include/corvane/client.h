@@ -1,5 +1,5 @@
 // Corvane's client library: sends texts and Qt's log messages to a running Corvane viewer.
-// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-License-Identifier: MIT
 #ifndef CORVANE_CLIENT_H
 #define CORVANE_CLIENT_H
 

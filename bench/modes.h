@@ -1,0 +1,33 @@
+// The benchmark's runs, one file each, and the sender they all start.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef BENCH_MODES_H
+#define BENCH_MODES_H
+
+#include "harness.h"
+
+namespace bench {
+
+// sender.cpp: sends `count` datagrams (0: without end) at `rate` a second (0: as fast as it
+// can), for at most `seconds`, then prints how many the system took. With reportMs above 0 it
+// also prints "progress <sent>" that often. With leadTable, a large table goes first, counted
+// among the datagrams sent.
+int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs,
+              bool leadTable);
+
+// flood.cpp: as fast as the sender can for `seconds`, into a bare socket and into the viewer.
+Run bareSocket(Harness &harness, double seconds);
+Run viewerFlood(Harness &harness, double seconds);
+// paced.cpp: `count` datagrams at `rate` a second.
+Run viewerPaced(Harness &harness, qint64 count, qint64 rate);
+// burst.cpp: a large table that keeps the window busy, then at once `count` small datagrams.
+Run viewerBurst(Harness &harness, qint64 count);
+// memory.cpp: the resident bytes a stored line costs, over `lines` lines.
+double memoryPerLine(Harness &harness, qint64 lines, qint64 *before, qint64 *after);
+// soak.cpp: an endless flood, a row of figures every `intervalSeconds`.
+void soak(Harness &harness, double seconds, double intervalSeconds);
+// find.cpp: typing into the find bar over a full pane, idle and in a flood.
+void findLatency(Harness &harness, qint64 texts, const QString &word, double seconds);
+
+} // namespace bench
+
+#endif // BENCH_MODES_H
