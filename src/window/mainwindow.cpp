@@ -11,6 +11,7 @@
 #include "window/mainwindowform.h"
 #include "files/settingsfile.h"
 #include "ingest/udplistener.h"
+#include "window/turnscheduler.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,7 +40,6 @@ MainWindow::MainWindow(QWidget *parent)
       clearTimer(nullptr),
       clearPending(false),
       logPanes {},
-      historyTrimmer(nullptr),
       batchAppender(nullptr),
       batchHadText(false),
       uiLost(nullptr),
@@ -52,7 +52,6 @@ MainWindow::MainWindow(QWidget *parent)
         logPanes[pane] = new LogPane(views[pane]);
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
     }
-    historyTrimmer = new HistoryTrimmer(logPanes, this);
     batchAppender = new BatchAppender(
         [this](int pane, const QStringList &texts) { logPanes[pane]->append(texts); }, this);
     connect(batchAppender, &BatchAppender::batchAppended, this, &MainWindow::showBatchAppended);
@@ -93,9 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
     connect(udpListener, &UdpListener::datagramsDropped, this, &MainWindow::slShowLoss);
-    connect(historyTrimmer, &HistoryTrimmer::trimmingShownPane, udpListener,
-            &UdpListener::yieldTurn);
-    connect(batchAppender, &BatchAppender::nextTurnWanted, udpListener, &UdpListener::yieldTurn);
+    new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
     slStartServer();
 }
 
@@ -187,7 +184,6 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 // The titles change when the texts they count are in the panes.
 void MainWindow::showBatchAppended()
 {
-    historyTrimmer->schedule();
     // Each datagram names the tabs bare and each of its texts brings the counts back, so the
     // last datagram of the batch decides which of the two the tabs show.
     setTabTitles(batchHadText);

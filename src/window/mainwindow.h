@@ -15,7 +15,6 @@
 #include <array>
 
 class BatchAppender;
-class HistoryTrimmer;
 class LogPane;
 class QLabel;
 class MainWindowForm;
@@ -75,7 +74,6 @@ private:
     QVector<int> logCounts;
     QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
-    HistoryTrimmer *historyTrimmer;
     BatchAppender *batchAppender;
     // Whether the last datagram of the batch going in had a text: the titles show counts then.
     bool batchHadText;
