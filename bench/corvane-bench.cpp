@@ -4,6 +4,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "panes/logpane.h"
+#include "window/directfeed.h"
 #include "window/mainwindow.h"
 #include "app/memoryreuse.h"
 #include "ingest/udplistener.h"
@@ -544,7 +545,7 @@ double Bench::memoryPerLine(qint64 lines, qint64 *before, qint64 *after)
         batch.reserve(batchSize);
         for (; sent < lines && batch.size() < batchSize; ++sent)
             batch.append(payloads.make(sent));
-        viewer->window->processDatagrams(batch);
+        processDatagrams(*viewer->window, batch);
         QCoreApplication::processEvents();
     }
     // Lay the whole of every pane out, as scrolling through it would.
@@ -692,7 +693,7 @@ void Bench::fillFirstPane(Viewer &viewer, qint64 texts)
         batch.reserve(batchSize);
         for (; sent < texts && batch.size() < batchSize; ++sent)
             batch.append(payloads.make(sent * paneCount));
-        viewer.window->processDatagrams(batch);
+        processDatagrams(*viewer.window, batch);
         QCoreApplication::processEvents();
     }
 }

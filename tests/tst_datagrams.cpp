@@ -1,5 +1,6 @@
 // Tests of routing, tab counts, the history limit and odd payloads.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/directfeed.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -337,11 +338,11 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
         batch.append(message(fourTabs, text));
         reference.append(text);
         if (!oneBatch) {
-            window->processDatagrams(batch);
+            processDatagrams(*window, batch);
             batch.clear();
         }
     }
-    window->processDatagrams(batch);
+    processDatagrams(*window, batch);
     QCOMPARE(w->logs[0]->toPlainText(), reference.toPlainText());
     QCOMPARE(htmlWithAParagraphPerLine(w->logs[0]->document()), reference.toHtml());
     QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(texts.size()));
