@@ -22,7 +22,7 @@ const int appendShareMs = 8;
 
 TurnScheduler::TurnScheduler(UdpListener *listener, BatchAppender *appender,
                              HistoryTrimmer *trimmer, QObject *parent)
-    : QObject(parent), listener(listener), appender(appender), trimmer(trimmer)
+    : QObject(parent), listener(listener), appender(appender), trimmer(trimmer), nextTurn(this)
 {
     nextTurn.setSingleShot(true);
     nextTurn.setInterval(0);
