@@ -4,6 +4,7 @@
 
 #include "ingest/udplistener.h"
 #include "panes/logpane.h"
+#include "window/directfeed.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -245,7 +246,7 @@ void Viewer::feed(qint64 count, qint64 step)
         batch.reserve(batchSize);
         for (; sent < count && batch.size() < batchSize; ++sent)
             batch.append(payloads.make(sent * step));
-        window->processDatagrams(batch);
+        processDatagrams(*window, batch);
         QCoreApplication::processEvents();
     }
 }

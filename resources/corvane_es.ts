@@ -120,6 +120,17 @@
     </message>
 </context>
 <context>
+    <name>LossLabel</name>
+    <message>
+        <source>Datagrams that the system dropped at the viewer&apos;s socket since it started listening, because they came faster than the viewer could read them.</source>
+        <translation>Datagramas que el sistema descartó en el socket del visor desde que empezó a escuchar, porque llegaron más rápido de lo que el visor podía leerlos.</translation>
+    </message>
+    <message>
+        <source>Datagrams lost: %1</source>
+        <translation>Datagramas perdidos: %1</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Corvane</source>
@@ -184,14 +195,6 @@
     <message>
         <source>Server bind failed. Are you running any other instance of Corvane?</source>
         <translation>Fallo al iniciar servidor. ¿Se está ejecutando ya otra instancia de Corvane?</translation>
-    </message>
-    <message>
-        <source>Datagrams that the system dropped at the viewer&apos;s socket since it started listening, because they came faster than the viewer could read them.</source>
-        <translation>Datagramas que el sistema descartó en el socket del visor desde que empezó a escuchar, porque llegaron más rápido de lo que el visor podía leerlos.</translation>
-    </message>
-    <message>
-        <source>Datagrams lost: %1</source>
-        <translation>Datagramas perdidos: %1</translation>
     </message>
     <message>
         <source>the settings could not be saved to %1: %2</source>

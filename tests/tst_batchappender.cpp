@@ -1,6 +1,7 @@
 // Batches appended pane by pane: within a turn's share, the rest in the turns after, in order.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/batchappender.h"
+#include "window/turnscheduler.h"
 
 #include <QtTest>
 
@@ -74,6 +75,7 @@ void BatchAppenderTest::appendsPaneByPane()
 
     Recorder recorder;
     BatchAppender appender(recorder.function());
+    TurnScheduler turns(nullptr, &appender, nullptr);
     appender.setShareOfTurnMs(shareMs);
     QSignalSpy appended(&appender, &BatchAppender::batchAppended);
     QSignalSpy turnsWanted(&appender, &BatchAppender::nextTurnWanted);
@@ -113,6 +115,7 @@ void BatchAppenderTest::finishesOrForgetsWhatIsLeft()
 
     Recorder recorder;
     BatchAppender appender(recorder.function());
+    TurnScheduler turns(nullptr, &appender, nullptr);
     appender.setShareOfTurnMs(0);
     QSignalSpy appended(&appender, &BatchAppender::batchAppended);
     appender.append(batch(QStringLiteral("a;b;;c")));

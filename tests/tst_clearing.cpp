@@ -1,5 +1,7 @@
 // Tests of starting afresh: the clear timeout, its seconds, and Clear now.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/clearpolicy.h"
+#include "window/directfeed.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -86,12 +88,12 @@ void ClearingTest::send(const QString &log1)
 // The quiet period ends now, as if the clear timer had expired.
 void ClearingTest::expire()
 {
-    QVERIFY(QMetaObject::invokeMethod(window, "slClearTimeout"));
+    QVERIFY(QMetaObject::invokeMethod(window->findChild<ClearPolicy *>(), "quietPeriodEnded"));
 }
 
 QTimer *ClearingTest::clearTimer() const
 {
-    return window->findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    return window->findChild<QTimer *>(QStringLiteral("clearTimer"));
 }
 
 void ClearingTest::nextDatagramAfterQuietPeriodClearsFirst()
@@ -174,7 +176,7 @@ void ClearingTest::batchAfterQuietPeriodIsClearedOnce()
     startWindow();
     send("one");
     expire();
-    window->processDatagrams({message(fourTabs, "two"), message(fourTabs, "three", "x")});
+    processDatagrams(*window, {message(fourTabs, "two"), message(fourTabs, "three", "x")});
     QCOMPARE(w->paneTexts(), QStringList({"two\nthree", "x", "", ""}));
     QCOMPARE(w->tabTitles(), QStringList({"A (2)", "B (1)", "C", "D"}));
 }

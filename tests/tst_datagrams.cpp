@@ -1,5 +1,6 @@
 // Tests of routing, tab counts, the history limit and odd payloads.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/directfeed.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -124,9 +125,9 @@ void DatagramsTest::emptyTextsChangeNothingButTitles()
     QTRY_COMPARE(w->tabTitles(), QStringList({"A (1)", "B (1)", "C", "D (1)"}));
 
     // Read together, the last of them decides.
-    window->processDatagrams({message(fourTabs, "five"), message({"E", "F", "G", "H"})});
+    processDatagrams(*window, {message(fourTabs, "five"), message({"E", "F", "G", "H"})});
     QCOMPARE(w->tabTitles(), QStringList({"E", "F", "G", "H"}));
-    window->processDatagrams({message({"E", "F", "G", "H"}), message(fourTabs, {}, "six")});
+    processDatagrams(*window, {message({"E", "F", "G", "H"}), message(fourTabs, {}, "six")});
     QCOMPARE(w->tabTitles(), QStringList({"A (2)", "B (2)", "C", "D (1)"}));
 }
 
@@ -348,11 +349,11 @@ void DatagramsTest::batchShowsWhatOneAppendPerTextShows()
             end.insertBlock(QTextBlockFormat(), QTextCharFormat());
         Qt::mightBeRichText(text) ? end.insertHtml(text) : end.insertText(text);
         if (!oneBatch) {
-            window->processDatagrams(batch);
+            processDatagrams(*window, batch);
             batch.clear();
         }
     }
-    window->processDatagrams(batch);
+    processDatagrams(*window, batch);
     QCOMPARE(w->logs[0]->toPlainText(), reference.toPlainText());
     QCOMPARE(htmlWithAParagraphPerLine(w->logs[0]->document()), reference.toHtml());
     QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(texts.size()));

@@ -1,5 +1,6 @@
 // Tests of hostile datagrams and broken settings files.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "window/directfeed.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -96,7 +97,7 @@ qint64 handleAndPaint(MainWindow &window, const QByteArray &payload, int paneNum
 {
     QElapsedTimer clock;
     clock.start();
-    window.processDatagrams({payload});
+    processDatagrams(window, {payload});
     window.findChild<QTabWidget *>(QStringLiteral("tabWidget"))->setCurrentIndex(paneNumber - 1);
     QCoreApplication::processEvents();
     window.repaint();
@@ -268,10 +269,10 @@ void HostileTest::deeplyNestedTablesAreShownAsText()
     // it came, so the pane stays quick.
     const QString shallow = nested("<table><tr><td>", "</td></tr></table>", 3, "three");
     const QString deep = nested("<table><tr><td>", "</td></tr></table>", 30, "thirty");
-    window.processDatagrams({message({"a", "b", "c", "d"}, shallow)});
+    processDatagrams(window, {message({"a", "b", "c", "d"}, shallow)});
     const QString shown = pane(window, 1)->toPlainText();
     QVERIFY2(!shown.contains("<table>") && shown.contains("three"), qPrintable(shown.left(200)));
-    window.processDatagrams({message({"a", "b", "c", "d"}, QString(), deep)});
+    processDatagrams(window, {message({"a", "b", "c", "d"}, QString(), deep)});
     QCOMPARE(pane(window, 2)->toPlainText(), deep);
     QCOMPARE(tabTitles(window), QStringList({"a (1)", "b (1)", "c", "d"}));
 }
@@ -285,20 +286,20 @@ void HostileTest::deeplyNestedJsonIsNoMessage()
     // Nesting far beyond what the JSON reader accepts: the datagram is not an object at all,
     // so it names no tabs and brings no text.
     const QByteArray arrays = QByteArray(20000, '[') + QByteArray(20000, ']');
-    window.processDatagrams({arrays});
+    processDatagrams(window, {arrays});
     QCOMPARE(tabTitles(window), QStringList({"Log 1", "Log 2", "Log 3", "Log4"}));
 
     QByteArray objects = "{\"tabs\":[\"a\",\"b\",\"c\",\"d\"],\"log1\":";
     for (int depth = 0; depth < 10000; ++depth)
         objects += "{\"k\":";
     objects += "1" + QByteArray(10000, '}') + "}";
-    window.processDatagrams({objects});
+    processDatagrams(window, {objects});
     QCOMPARE(pane(window, 1)->toPlainText(), QString());
 
     // A value nested less deeply is a valid message whose text is no string and so empty.
     QByteArray shallow = "{\"tabs\":[\"a\",\"b\",\"c\",\"d\"],\"log1\":";
     shallow += QByteArray(500, '[') + "\"x\"" + QByteArray(500, ']') + "}";
-    window.processDatagrams({shallow});
+    processDatagrams(window, {shallow});
     QCOMPARE(tabTitles(window), QStringList({"a", "b", "c", "d"}));
     QCOMPARE(pane(window, 1)->toPlainText(), QString());
 }
@@ -362,10 +363,10 @@ void HostileTest::repeatedNamesCostNoMemory()
     while (repeats.size() < 65490)
         repeats += "\"a\":[0],";
     repeats += "\"a\":1}";
-    window.processDatagrams({repeats});
+    processDatagrams(window, {repeats});
     const qint64 before = residentKiB();
     for (int round = 0; round < 100; ++round)
-        window.processDatagrams({repeats});
+        processDatagrams(window, {repeats});
     const qint64 grown = residentKiB() - before;
     qInfo("100 datagrams of repeated names: %lld KiB more resident memory", grown);
     // With AddressSanitizer, freed memory stays in quarantine, and its leak check at exit
@@ -417,7 +418,7 @@ void HostileTest::oddCharactersSurviveTheSettingsFile()
     const quint16 port = home.useFreePort();
     {
         MainWindow window;
-        window.processDatagrams({"{\"tabs\":[\"" + caption + "\",\"b\",\"c\",\"d\"]}"});
+        processDatagrams(window, {"{\"tabs\":[\"" + caption + "\",\"b\",\"c\",\"d\"]}"});
     }
     const QByteArray written = home.readConfig();
     QCOMPARE(valueOf(written, "serverPort"), QByteArray::number(port));

@@ -66,7 +66,7 @@ void ListenerTest::bindFailsAtStart()
     QCOMPARE(w.statusText->text(), bindFailed);
     // Nothing set the captions yet: the tabs keep the form's titles.
     QCOMPARE(w.tabTitles(), QStringList({"Log 1", "Log 2", "Log 3", "Log 4"}));
-    QVERIFY(!window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    QVERIFY(!window.findChild<QTimer *>(QStringLiteral("clearTimer")));
     w.clickClearNow();
     QCOMPARE(w.tabTitles(), QStringList({"Log 1", "Log 2", "Log 3", "Log4"}));
 
@@ -143,7 +143,7 @@ void ListenerTest::failedRestartStopsListening()
     QCOMPARE(w.statusText->text(), bindFailed);
     QCOMPARE(w.paneTexts(), QStringList({"kept", "", "", ""}));
     QCOMPARE(w.tabTitles(), QStringList({"A (1)", "B", "C", "D"}));
-    QVERIFY(!window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    QVERIFY(!window.findChild<QTimer *>(QStringLiteral("clearTimer")));
     // The previous socket is gone: its port is free and nothing more is read.
     QVERIFY(portIsFree(oldPort));
 
@@ -153,7 +153,7 @@ void ListenerTest::failedRestartStopsListening()
     QVERIFY(labelShowsImage(w.statusIcon, greenLamp));
     QCOMPARE(w.statusText->text(), listeningAt(takenPort));
     QCOMPARE(w.paneTexts(), QStringList({"", "", "", ""}));
-    QVERIFY(window.findChild<QTimer *>(QString(), Qt::FindDirectChildrenOnly));
+    QVERIFY(window.findChild<QTimer *>(QStringLiteral("clearTimer")));
     QVERIFY(sendDatagram(takenPort, message({"A", "B", "C", "D"}, "again")));
     QTRY_COMPARE(w.logs[0]->toPlainText(), QStringLiteral("again"));
 }

@@ -12,19 +12,15 @@
 #include <unistd.h>
 #endif
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QUdpSocket>
 
 namespace {
 
-// The window takes messages in chunks of this many, and starts no new chunk once it has spent
-// this long; then it returns to the event loop to paint and answer clicks, and takes the rest
-// on the next turn. Smaller chunks paint more often and cost more per message; larger ones
-// let the longest stall grow. (8 ms rather than 15 took the longest stall of a flood from
-// 60-76 ms to about 42 ms, at no cost in rate.)
+// The window takes messages in chunks of this many (how many chunks a turn, its TurnScheduler
+// decides). Smaller chunks paint more often and cost more per message; larger ones let the
+// longest stall grow.
 const int messagesPerChunk = 256;
-const qint64 takeBudgetMs = 8;
 // A chunk also ends once it holds this many bytes of text. One large text of markup can take
 // half a second to show, so 256 of them in one chunk would freeze the window for minutes.
 const qint64 bytesPerChunk = 128 * 1024;
@@ -40,14 +36,8 @@ const int receiveBufferBytes = 8 * 1024 * 1024;
 } // namespace
 
 UdpListener::UdpListener(QObject *parent)
-    : QObject(parent),
-      queue(queuedMessages, queuedBytes),
-      moreToTake(new QTimer(this)),
-      dropCheck(new QTimer(this))
+    : QObject(parent), queue(queuedMessages, queuedBytes), dropCheck(new QTimer(this))
 {
-    moreToTake->setSingleShot(true);
-    moreToTake->setInterval(0);
-    connect(moreToTake, &QTimer::timeout, this, &UdpListener::takeMessages);
     dropCheck->setInterval(1000);
     connect(dropCheck, &QTimer::timeout, this, &UdpListener::checkDrops);
 }
@@ -64,7 +54,6 @@ void UdpListener::stopReading()
     socket = nullptr;
     descriptor = -1;
     boundPort = 0;
-    moreToTake->stop();
     dropCheck->stop();
     queue.clear();
     queueDropsBefore = queue.dropped();
@@ -90,13 +79,13 @@ bool UdpListener::listen(const QHostAddress &address, quint16 port)
         delete socket;
         socket = nullptr;
         queue.reopen();
-        // The window is woken through its timer rather than with a call of its own: Qt runs
-        // the calls posted while it runs posted calls in the same pass, so with a reader that
-        // posts again each time the window has emptied the queue, the window would take
-        // messages for a second at a time while its timers, painting and input waited.
+        // Whoever takes the messages is told in a posted call, and must take them in a turn
+        // of its own (its TurnScheduler's timer): Qt runs the calls posted while it runs
+        // posted calls in the same pass, so with a reader that posts again each time the
+        // window has emptied the queue, the window would take messages for a second at a
+        // time while its timers, painting and input waited.
         reader = std::make_unique<DatagramReader>(descriptor, &queue, [this] {
-            QMetaObject::invokeMethod(moreToTake, QOverload<>::of(&QTimer::start),
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &UdpListener::messagesWaiting, Qt::QueuedConnection);
         });
         if (!reader->isReading()) {
             qWarning("corvane: cannot start reading the socket: %s", std::strerror(errno));
@@ -166,36 +155,19 @@ void UdpListener::readOnThisThread()
         messages.append(LogMessage::fromDatagram(datagram));
     }
     if (queue.push(std::move(messages)))
-        takeMessages();
+        emit messagesWaiting();
 }
 
-void UdpListener::yieldTurn()
+bool UdpListener::deliverChunk()
 {
-    yieldingTurn = true;
-}
-
-void UdpListener::takeMessages()
-{
-    if (yieldingTurn) {
-        yieldingTurn = false;
-        moreToTake->start();
-        return;
-    }
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-        const QVector<LogMessage> chunk = queue.take(messagesPerChunk, bytesPerChunk);
-        if (chunk.isEmpty())
-            break;
-        emit messagesReceived(chunk);
-        arrivedSinceDropCheck = true;
-        if (!dropCheck->isActive())
-            dropCheck->start();
-        if (clock.elapsed() >= takeBudgetMs) {
-            moreToTake->start();
-            break;
-        }
-    }
+    const QVector<LogMessage> chunk = queue.take(messagesPerChunk, bytesPerChunk);
+    if (chunk.isEmpty())
+        return false;
+    arrivedSinceDropCheck = true;
+    if (!dropCheck->isActive())
+        dropCheck->start();
+    emit messagesReceived(chunk);
+    return true;
 }
 
 void UdpListener::checkDrops()

@@ -17,8 +17,8 @@ class QTimer;
 class QUdpSocket;
 
 // The socket is read on a thread of its own (where the system has one for it), so it is
-// emptied however busy the window is; the window takes the messages in chunks that leave it
-// time to paint between them.
+// emptied however busy the window is; the window takes the messages in chunks, as many in a
+// turn of its event loop as its TurnScheduler allows, and paints between them.
 class UdpListener : public QObject
 {
     Q_OBJECT
@@ -44,21 +44,20 @@ public:
     int receiveBufferSize() const;
     void setReceiveBufferSize(int bytes);
 
+    // Hands on the oldest messages waiting, a chunk of them, with messagesReceived(). False
+    // when none were waiting.
+    bool deliverChunk();
+
 signals:
+    // Messages wait to be taken, where none waited before.
+    void messagesWaiting();
     // The messages taken in one go, in the order their datagrams arrived, never empty.
     void messagesReceived(const QVector<LogMessage> &messages);
     // The count of droppedDatagrams(), looked at every second while datagrams arrive and
     // once more after the last; told only when it grew.
     void datagramsDropped(qint64 count);
 
-public slots:
-    // Takes no messages in the coming turn of the event loop, which has other work that
-    // stands the window still for some tens of milliseconds: the two together would make it
-    // stand still twice as long.
-    void yieldTurn();
-
 private slots:
-    void takeMessages();
     void checkDrops();
 
 private:
@@ -70,10 +69,8 @@ private:
     QUdpSocket *socket = nullptr; // where no reading thread reads, or to name the port
     int descriptor = -1;
     quint16 boundPort = 0;
-    QTimer *moreToTake;
     QTimer *dropCheck;
     bool arrivedSinceDropCheck = false;
-    bool yieldingTurn = false;
     qint64 queueDropsBefore = 0; // what the queue had dropped for earlier sockets
     qint64 reportedDrops = 0;
 };

@@ -8,11 +8,7 @@
 
 BatchAppender::BatchAppender(AppendToPane appendToPane, QObject *parent)
     : QObject(parent), appendToPane(std::move(appendToPane))
-{
-    nextTurn.setSingleShot(true);
-    nextTurn.setInterval(0);
-    connect(&nextTurn, &QTimer::timeout, this, &BatchAppender::appendWithinShare);
-}
+{ }
 
 void BatchAppender::append(const Texts &texts)
 {
@@ -29,12 +25,10 @@ void BatchAppender::finish()
 {
     while (isAppending())
         appendFrom(nextPane);
-    nextTurn.stop();
 }
 
 void BatchAppender::discard()
 {
-    nextTurn.stop();
     pending = Texts();
     nextPane = paneCount;
 }
@@ -46,7 +40,6 @@ void BatchAppender::appendWithinShare()
     while (isAppending()) {
         appendFrom(nextPane);
         if (isAppending() && clock.elapsed() >= shareOfTurnMs) {
-            nextTurn.start();
             emit nextTurnWanted();
             return;
         }

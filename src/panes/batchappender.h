@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -15,9 +14,9 @@
 // Appending to a pane is usually quick, but now and then a pane's text store has to grow, and
 // the first time it grows to some megabytes that costs twenty milliseconds or more. Panes that
 // a flood fills evenly grow together, so one batch could stand the window still for the sum.
-// Once appending a batch has taken its share of the turn, the panes still to go are appended
-// in the turns that follow, one pane at least each turn, and batchAppended() says when the
-// whole batch is in.
+// Once appending a batch has taken its share of the turn, the panes still to go wait for the
+// turns that follow, where the window's TurnScheduler has appendWithinShare() go on, one pane
+// at least each turn; batchAppended() says when the whole batch is in.
 class BatchAppender : public QObject
 {
     Q_OBJECT
@@ -30,6 +29,8 @@ public:
 
     // Starts on a batch: what a batch still going in had left is appended first.
     void append(const Texts &texts);
+    // Goes on with the batch going in, within the share of a turn.
+    void appendWithinShare();
     // Appends whatever the batch going in has left, now.
     void finish();
     // Forgets what the batch going in has left: the panes were cleared.
@@ -46,15 +47,13 @@ signals:
     void nextTurnWanted();
 
 private:
-    void appendWithinShare();
     void appendFrom(int pane);
     int firstPaneWithTexts(int from) const;
 
     AppendToPane appendToPane;
     Texts pending;
     int nextPane = paneCount; // the next pane with texts to go, paneCount when none
-    int shareOfTurnMs = 8;
-    QTimer nextTurn;
+    int shareOfTurnMs = 0; // given by the window's TurnScheduler
 };
 
 #endif // BATCHAPPENDER_H

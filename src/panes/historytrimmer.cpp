@@ -1,4 +1,4 @@
-// Trims one full pane per turn of the event loop.
+// Trims the full pane furthest over its limit.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/historytrimmer.h"
 
@@ -8,23 +8,18 @@
 
 HistoryTrimmer::HistoryTrimmer(const std::array<LogPane *, paneCount> &panes, QObject *parent)
     : QObject(parent), panes(panes)
-{
-    timer.setSingleShot(true);
-    timer.setInterval(0);
-    connect(&timer, &QTimer::timeout, this, &HistoryTrimmer::trimOnePane);
-}
+{ }
 
-void HistoryTrimmer::schedule()
+bool HistoryTrimmer::isDue() const
 {
     for (const LogPane *pane : panes) {
-        if (pane->textsOverLimit() > 0) {
-            timer.start();
-            return;
-        }
+        if (pane->textsOverLimit() > 0)
+            return true;
     }
+    return false;
 }
 
-void HistoryTrimmer::trimOnePane()
+HistoryTrimmer::Trimmed HistoryTrimmer::trimOnePane()
 {
     LogPane *fullest = nullptr;
     for (LogPane *pane : panes) {
@@ -32,9 +27,8 @@ void HistoryTrimmer::trimOnePane()
             fullest = pane;
     }
     if (!fullest)
-        return;
-    if (fullest->view()->isVisible())
-        emit trimmingShownPane();
+        return Trimmed::NoPane;
+    const bool shown = fullest->view()->isVisible();
     fullest->trimHistory();
-    schedule();
+    return shown ? Trimmed::ShownPane : Trimmed::HiddenPane;
 }

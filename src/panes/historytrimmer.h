@@ -1,4 +1,4 @@
-// Lets the panes' oldest texts go, one pane per turn of the event loop.
+// Lets the panes' oldest texts go, one pane at a time.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef HISTORYTRIMMER_H
 #define HISTORYTRIMMER_H
@@ -6,7 +6,6 @@
 #include "protocol/panes.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <array>
 
@@ -14,8 +13,8 @@ class LogPane;
 
 // Removing the oldest texts from a full pane stands the window still for some tens of
 // milliseconds. Panes that a flood fills evenly fill up together, and trimming all four at
-// once would add those stalls up; so each turn of the event loop trims one pane at most, the
-// one furthest over its limit, until none is over.
+// once would add those stalls up; so the window's TurnScheduler has one pane trimmed in a turn
+// at most, the one furthest over its limit, until none is over.
 class HistoryTrimmer : public QObject
 {
     Q_OBJECT
@@ -23,18 +22,16 @@ class HistoryTrimmer : public QObject
 public:
     HistoryTrimmer(const std::array<LogPane *, paneCount> &panes, QObject *parent = nullptr);
 
-    // Call after texts arrived: trims on the coming turns, if a pane is over its limit.
-    void schedule();
+    // Whether a pane is over its limit.
+    bool isDue() const;
 
-signals:
-    // A pane on show is about to be trimmed, which is a turn's work of its own.
-    void trimmingShownPane();
+    enum class Trimmed { NoPane, HiddenPane, ShownPane };
+    // Trims the pane furthest over its limit, and says whether it was on show: trimming a
+    // pane on show is a turn's work of its own.
+    Trimmed trimOnePane();
 
 private:
-    void trimOnePane();
-
     std::array<LogPane *, paneCount> panes;
-    QTimer timer;
 };
 
 #endif // HISTORYTRIMMER_H

@@ -7,19 +7,19 @@
 #include "ingest/logmessage.h"
 #include "protocol/panes.h"
 
+#include <QByteArray>
 #include <QHostAddress>
 #include <QMainWindow>
-#include <QStringList>
 #include <QVector>
 
 #include <array>
 
 class BatchAppender;
-class HistoryTrimmer;
+class ClearPolicy;
 class LogPane;
-class QLabel;
+class LossLabel;
 class MainWindowForm;
-class QTimer;
+class TabTitles;
 class UdpListener;
 struct Settings;
 
@@ -30,11 +30,6 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
-
-    // Handles datagram payloads as one batch, exactly as if they had just been read from the
-    // socket in one go: the first may clear the panes, all are routed, titles are composed
-    // once and the clear timer is restarted.
-    void processDatagrams(const QVector<QByteArray> &payloads);
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
     void setHistoryLimit(int texts);
@@ -49,42 +44,30 @@ public:
 private slots:
     void slStartServer();
     void slPendingDatagrams(const QVector<LogMessage> &messages);
-    void slTimeoutChanged(int state);
-    void slClearTimeout();
     void slClearLogs();
     void slShowAbout();
-    void slShowLoss(qint64 lost);
 
 private:
+    // Tests and the benchmark hand payloads to the window as one batch, exactly as if they had
+    // just been read from the socket in one go, and find them in the panes on return
+    // (window/directfeed.h).
+    friend void processDatagrams(MainWindow &window, const QVector<QByteArray> &payloads);
+
     void loadConfig();
     void saveConfig();
-    void showBatchAppended();
-
-
+    void useSettings(const Settings &settings);
     Settings currentSettings() const;
-    void setTabTitles(bool withCounts);
-    void restartClearTimer();
-
 
     MainWindowForm *ui;
     QString configDir;
     QHostAddress serverIp;
     quint16 serverPort;
-    bool timeoutEnabled;
-    int timeoutValue;
     UdpListener *udpListener;
-    QTimer *clearTimer;
-    bool clearPending;
-    // Texts each pane got since it was cleared: 64 bits, which no flood fills.
-    QVector<qint64> logCounts;
-    QStringList tabCaptions;
     std::array<LogPane *, paneCount> logPanes;
-    HistoryTrimmer *historyTrimmer;
     BatchAppender *batchAppender;
-    // Whether the last datagram of the batch going in had a text: the titles show counts then.
-    bool batchHadText;
-    // Shows the datagrams the system dropped at the socket, once there is one.
-    QLabel *uiLost;
+    ClearPolicy *clearPolicy;
+    TabTitles *tabTitles;
+    LossLabel *lossLabel;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
 };

@@ -1,0 +1,45 @@
+// Decides how the window spends its turns of the event loop on what arrives.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef TURNSCHEDULER_H
+#define TURNSCHEDULER_H
+
+#include <QObject>
+#include <QTimer>
+
+class BatchAppender;
+class HistoryTrimmer;
+class UdpListener;
+
+// Every turn of the event loop that the window spends on showing what arrives must leave it
+// time to paint and to answer input. The turns come one at a time, from one zero-length timer,
+// while there is work, and each does the first of these that has work:
+//  1. A batch of texts partly in the panes goes on, for its share of the turn. The turn is
+//     that batch's alone: a store that grows now and then takes twenty milliseconds or more.
+//  2. The pane furthest over its history limit is trimmed. Trimming a pane on show stands the
+//     window still for some tens of milliseconds and is the whole turn; a hidden one is cheap,
+//     and messages are taken after it.
+//  3. Messages are taken, chunk after chunk, until taking has used its budget, none are left,
+//     or the batch of a chunk has more texts than its share let in.
+// Any of the three parts may be missing (tests run one on its own).
+class TurnScheduler : public QObject
+{
+    Q_OBJECT
+
+public:
+    TurnScheduler(UdpListener *listener, BatchAppender *appender, HistoryTrimmer *trimmer,
+                  QObject *parent = nullptr);
+
+private:
+    void wantTurn();
+    void runTurn();
+    void takeMessages();
+    bool hasWork() const;
+
+    UdpListener *listener;
+    BatchAppender *appender;
+    HistoryTrimmer *trimmer;
+    QTimer nextTurn;
+    bool messagesWaiting = false;
+};
+
+#endif // TURNSCHEDULER_H
