@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testsupport.h"
 
+#include "panes/sharedparagraphs.h"
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -177,5 +179,7 @@ QString htmlWithAParagraphPerLine(const QTextDocument *document)
         separator.removeSelectedText();
         separator.insertBlock(separator.blockFormat(), format);
     }
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next())
+        QTextCursor(block).setBlockFormat(withoutEvenLines(block.blockFormat()));
     return copy->toHtml();
 }

@@ -100,7 +100,8 @@ struct WindowWidgets
 // paragraph, a line each, after a line separator; any other text is a paragraph of its own.
 QString lineAt(const QTextCursor &cursor);
 // A pane's text as HTML, with every line of a shared paragraph as a paragraph of its own in the
-// paragraph's formats: the HTML of a pane that gave every text a paragraph.
+// paragraph's formats, less the line height that keeps lines even (sharedparagraphs.h): the
+// HTML of a pane that gave every text a paragraph.
 QString htmlWithAParagraphPerLine(const QTextDocument *document);
 
 // Whether the label shows exactly the image stored under the resource path.

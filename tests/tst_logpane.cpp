@@ -28,6 +28,8 @@ private slots:
     void sharedTextsLookAsParagraphsOfTheirOwn();
     void plainTextsIgnoreWhereTheUserClicked_data();
     void plainTextsIgnoreWhereTheUserClicked();
+    void plainLinesKeepOnePitch_data();
+    void plainLinesKeepOnePitch();
     void tripleClickSelectsOneText_data();
     void tripleClickSelectsOneText();
 };
@@ -72,6 +74,15 @@ QList<int> lineTops(QTextEdit &view)
             tops.append(qRound(top + block.layout()->lineAt(i).y()));
     }
     return tops;
+}
+
+// The distance of each line from the one before it.
+QList<int> gaps(const QList<int> &tops)
+{
+    QList<int> gaps;
+    for (int i = 1; i < tops.size(); ++i)
+        gaps.append(tops.at(i) - tops.at(i - 1));
+    return gaps;
 }
 
 // The lines of a pane's HTML below the body's start tag: one a paragraph, table row or list.
@@ -282,9 +293,7 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn_data()
 
 // A pane given texts in one batch shows each line exactly as a pane given them one at a time
 // shows it, where every text is a paragraph of its own: the same glyphs in the same places,
-// the same direction and alignment. The space between lines differs by a pixel at most: a font
-// whose leading is negative, such as DejaVu Sans, sets the lines of a paragraph a pixel closer than
-// paragraphs.
+// the same direction and alignment, the same distance apart.
 void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
 {
     QFETCH(QStringList, texts);
@@ -302,17 +311,58 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
     QCOMPARE(together.toPlainText(), apart.toPlainText());
     QCOMPARE(together.document()->blockCount() < apart.document()->blockCount(), shared);
     QCOMPARE(lineImages(together), lineImages(apart));
-    const QList<int> togetherTops = lineTops(together);
-    const QList<int> apartTops = lineTops(apart);
-    QCOMPARE(togetherTops.size(), apartTops.size());
-    for (int i = 1; i < togetherTops.size(); ++i) {
-        const int gapTogether = togetherTops.at(i) - togetherTops.at(i - 1);
-        const int gapApart = apartTops.at(i) - apartTops.at(i - 1);
-        QVERIFY2(
-            qAbs(gapTogether - gapApart) <= 1,
-            qPrintable(
-                QStringLiteral("line %1: %2 against %3").arg(i).arg(gapTogether).arg(gapApart)));
-    }
+    QCOMPARE(gaps(lineTops(together)), gaps(lineTops(apart)));
+}
+
+void LogPaneTest::plainLinesKeepOnePitch_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<int>("zoom"); // steps zoomed in, or out, once the texts are in
+
+    QTest::newRow("the default font") << QFont() << 0;
+    QTest::newRow("small") << QFont("DejaVu Sans", 6) << 0;
+    QTest::newRow("9 points, 2 px of negative leading") << QFont("DejaVu Sans", 9) << 0;
+    QTest::newRow("large") << QFont("DejaVu Sans", 24) << 0;
+    QTest::newRow("monospace") << QFont("DejaVu Sans Mono", 11) << 0;
+    QTest::newRow("serif") << QFont("DejaVu Serif", 13) << 0;
+    QTest::newRow("zoomed in") << QFont() << 3;
+    QTest::newRow("zoomed out") << QFont() << -2;
+}
+
+// Texts of one plain line lie one pitch apart across the ends of shared paragraphs and of
+// batches; a text of two lines and a rich one keep the spacing QTextEdit::append gives them.
+void LogPaneTest::plainLinesKeepOnePitch()
+{
+    QFETCH(QFont, font);
+    QFETCH(int, zoom);
+    QStringList texts;
+    for (int i = 1; i <= 30; ++i)
+        texts << QStringLiteral("request %1 ok").arg(i);
+    texts.insert(11, QStringLiteral("two\nlines"));
+    texts.insert(20, QStringLiteral("<b>rich</b><br>text"));
+    QTextEdit view;
+    QTextEdit reference;
+    view.setFont(font);
+    reference.setFont(font);
+    auto *pane = new LogPane(&view);
+    for (const auto &batch : {texts.mid(0, 17), texts.mid(17, 1), texts.mid(18)})
+        pane->append(batch);
+    for (const QString &text : texts)
+        reference.append(text);
+    showPane(view);
+    showPane(reference);
+    view.zoomIn(zoom);
+    reference.zoomIn(zoom);
+    const QList<int> ownSpacing = {11, 12, 21, 22}; // the lines of those two texts
+    auto expected = [&] {
+        QList<int> expected = gaps(lineTops(reference));
+        for (int i = 0; i < expected.size(); ++i) {
+            if (!ownSpacing.contains(i) && !ownSpacing.contains(i + 1))
+                expected[i] = gaps(lineTops(view)).first();
+        }
+        return expected;
+    };
+    QTRY_COMPARE(gaps(lineTops(view)), expected());
 }
 
 void LogPaneTest::plainTextsIgnoreWhereTheUserClicked_data()

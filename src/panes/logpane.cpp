@@ -7,6 +7,7 @@
 #include "panes/richtext.h"
 #include "panes/sharedparagraphs.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QClipboard>
 #include <QEvent>
@@ -38,6 +39,10 @@ LogPane::LogPane(QTextEdit *view)
     QFont font = pane->font();
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
+    documentFont = pane->document()->defaultFont();
+    // Zooming sets the document's font without telling the pane; the layout then changes size.
+    connect(pane->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+            this, &LogPane::fontMayHaveChanged);
     pane->installEventFilter(this);
     viewport->installEventFilter(this);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
@@ -61,6 +66,55 @@ void LogPane::layOutWhileShown()
     } else if (!document->pageSize().isNull()) {
         document->setPageSize(QSizeF(0, 0));
     }
+    fontMayHaveChanged(); // a pane not on show is not laid out when its font changes
+}
+
+void LogPane::fontMayHaveChanged()
+{
+    if (!evenLinesQueued && pane->document()->defaultFont() != documentFont) {
+        evenLinesQueued = true; // not while the layout is busy with the font
+        QMetaObject::invokeMethod(this, &LogPane::keepLinesEven, Qt::QueuedConnection);
+    }
+}
+
+// The document's font changed: each paragraph of plain texts takes the margin that keeps its
+// lines even in its font (sharedparagraphs.h).
+void LogPane::keepLinesEven()
+{
+    evenLinesQueued = false;
+    QTextDocument *document = pane->document();
+    if (document->defaultFont() == documentFont)
+        return;
+    documentFont = document->defaultFont();
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        if (!hasEvenLines(format))
+            continue;
+        const QTextCharFormat text =
+            block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+        const QTextBlockFormat even = withEvenLines(format, evenLinesMarginFor(text));
+        if (even != format) {
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(even);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+qreal LogPane::evenLinesMarginFor(const QTextCharFormat &format)
+{
+    const QTextDocument *document = pane->document();
+    const QFont font = format.font().resolve(document->defaultFont());
+    QPaintDevice *device = document->documentLayout()->paintDevice();
+    const int dpi = device ? device->logicalDpiY() : 0;
+    if (font != evenLinesFont || dpi != evenLinesDpi) {
+        evenLinesFont = font;
+        evenLinesDpi = dpi;
+        evenLinesFontMargin = evenLinesMargin(font, device);
+    }
+    return evenLinesFontMargin;
 }
 
 bool LogPane::eventFilter(QObject *watched, QEvent *event)
@@ -139,22 +193,28 @@ void LogPane::append(const QStringList &texts)
     // last or of the text before them: a plain text always looks the same.
     const QTextBlockFormat paneBlockFormat;
     const QTextCharFormat paneCharFormat;
+    keepLinesEven(); // before the texts, if the font changed since the last
+    // Paragraphs of one-line plain texts lie one line spacing apart, as the lines within them.
+    const QTextBlockFormat runFormat =
+        withEvenLines(paneBlockFormat, evenLinesMarginFor(paneCharFormat));
 
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
 
-    // Runs of plain texts go in with one insertion, which costs far less than one per text.
-    // Each text's length is noted for the history: the paragraph break in front of a text
-    // counts for the text before it.
+    // Runs of plain texts of one line go in with one insertion, which costs far less than one
+    // per text. Each text's length is noted for the history: the paragraph break in front of a
+    // text counts for the text before it.
     QString plainRun;
     size_t firstOfRun = 0; // the index of the first text in plainRun
     bool empty = document->isEmpty();
-    auto startParagraph = [&](size_t textIndex) {
+    auto startParagraph = [&](size_t textIndex, const QTextBlockFormat &format) {
         if (empty) {
+            if (cursor.blockFormat() != format)
+                cursor.setBlockFormat(format);
             cursor.setCharFormat(paneCharFormat);
         } else {
-            cursor.insertBlock(paneBlockFormat, paneCharFormat);
+            cursor.insertBlock(format, paneCharFormat);
             if (textIndex > 0)
                 ++textLengths[textIndex - 1];
         }
@@ -163,7 +223,7 @@ void LogPane::append(const QStringList &texts)
     auto flushPlainRun = [&] {
         if (plainRun.isEmpty())
             return;
-        startParagraph(firstOfRun);
+        startParagraph(firstOfRun, runFormat);
         cursor.insertText(plainRun, paneCharFormat);
         plainRun.clear();
     };
@@ -171,15 +231,20 @@ void LogPane::append(const QStringList &texts)
     bool lastCanShare = false;
     int sharing = 0; // the texts in the run's last paragraph
     for (const QString &text : texts) {
-        if (showsAsRichText(text)) {
+        const bool rich = showsAsRichText(text);
+        const bool canShare = !rich && canShareParagraph(text);
+        if (rich || (!canShare && breaksLines(text))) {
+            // Not in the run: its paragraphs keep the spacing the pane's format gives them.
             flushPlainRun();
             runStarted = false;
-            startParagraph(textLengths.size());
+            startParagraph(textLengths.size(), paneBlockFormat);
             const int start = cursor.position();
-            cursor.insertHtml(text);
+            if (rich)
+                cursor.insertHtml(text);
+            else
+                cursor.insertText(text, paneCharFormat);
             textLengths.push_back(cursor.position() - start);
         } else {
-            const bool canShare = canShareParagraph(text);
             if (runStarted) {
                 if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
                     plainRun += QChar::LineSeparator;

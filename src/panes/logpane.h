@@ -4,6 +4,7 @@
 #define LOGPANE_H
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
@@ -13,13 +14,15 @@
 class PaneFollower;
 class QMenu;
 class QMouseEvent;
+class QTextCharFormat;
 class QTextEdit;
 
 // Attached to a pane (a QTextEdit of the window's form) and owned by it. It gives the pane a
 // document that loads no files, and adds texts in batches at the end, looking as
 // QTextEdit::append would show them, at a fraction of the cost: each text a paragraph of its
 // own, or a line of a paragraph shared with plain texts that arrived with it
-// (sharedparagraphs.h). A triple click selects one text, as it selects a paragraph.
+// (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart. A triple
+// click selects one text, as it selects a paragraph.
 class LogPane : public QObject
 {
     Q_OBJECT
@@ -75,6 +78,9 @@ protected:
 
 private:
     void layOutWhileShown();
+    void fontMayHaveChanged();
+    void keepLinesEven();
+    qreal evenLinesMarginFor(const QTextCharFormat &format);
     void showContextMenu(const QPoint &position);
     bool isTripleClick(const QMouseEvent *press) const;
     void selectTextAt(const QPoint &position);
@@ -92,6 +98,13 @@ private:
     // The last double click, for the click that makes it a triple click.
     QElapsedTimer sinceDoubleClick;
     QPoint doubleClickPoint;
+    // The document's font that the paragraphs of plain texts have their margins for, and the
+    // margin last worked out, with the font and resolution it is for.
+    QFont documentFont;
+    bool evenLinesQueued = false;
+    QFont evenLinesFont;
+    int evenLinesDpi = -1;
+    qreal evenLinesFontMargin = 0;
 };
 
 #endif // LOGPANE_H

@@ -2,7 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/sharedparagraphs.h"
 
+#include <QTextLayout>
+#include <QtMath>
+
 namespace {
+
+// Marks a paragraph of plain texts of one line; never written out as HTML.
+constexpr int evenLinesProperty = QTextFormat::UserProperty;
 
 // A character that would end or change a shared line: line and paragraph breaks, other
 // controls (the tab excepted), and the marks Qt keeps for frames and objects.
@@ -58,10 +64,52 @@ bool canShareParagraph(const QString &text)
     return true;
 }
 
-bool formatCanBeShared(const QTextBlockFormat &format)
+bool breaksLines(const QString &text)
 {
-    return format.objectIndex() == -1 && format.topMargin() == 0 && format.bottomMargin() == 0
-        && format.textIndent() == 0 && format.lineHeightType() == QTextBlockFormat::SingleHeight
-        && format.headingLevel() == 0 && format.marker() == QTextBlockFormat::MarkerType::NoMarker
-        && format.pageBreakPolicy() == QTextFormat::PageBreak_Auto;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+qreal evenLinesMargin(const QFont &font, QPaintDevice *device)
+{
+    // Laid out as the document lays out a line, so that the figures are the layout's own.
+    QTextLayout layout(QStringLiteral("0"), font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLeadingIncluded(true);
+    layout.endLayout();
+    const qreal spacing = qCeil(line.ascent() + line.descent() + line.leading());
+    return qMin(spacing - line.height(), qreal(0));
+}
+
+QTextBlockFormat withEvenLines(QTextBlockFormat format, qreal margin)
+{
+    format.setProperty(evenLinesProperty, true);
+    if (margin < 0) {
+        format.setTopMargin(margin);
+        format.setBottomMargin(margin);
+    } else {
+        format.clearProperty(QTextFormat::BlockTopMargin);
+        format.clearProperty(QTextFormat::BlockBottomMargin);
+    }
+    return format;
+}
+
+bool hasEvenLines(const QTextBlockFormat &format)
+{
+    return format.boolProperty(evenLinesProperty);
+}
+
+QTextBlockFormat withoutEvenLines(QTextBlockFormat format)
+{
+    if (hasEvenLines(format)) {
+        format.clearProperty(evenLinesProperty);
+        format.clearProperty(QTextFormat::BlockTopMargin);
+        format.clearProperty(QTextFormat::BlockBottomMargin);
+    }
+    return format;
 }
