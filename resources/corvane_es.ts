@@ -111,12 +111,24 @@
         <source>Find previous</source>
         <translation>Buscar anterior</translation>
     </message>
+    <message>
+        <source>Clear pane</source>
+        <translation>Borrar el panel</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
 </context>
 <context>
     <name>LogPane</name>
     <message>
         <source>Copy all</source>
         <translation>Copiar todo</translation>
+    </message>
+    <message>
+        <source>Clear this pane</source>
+        <translation>Borrar este panel</translation>
     </message>
 </context>
 <context>
@@ -199,6 +211,17 @@
     <message>
         <source>the settings could not be saved to %1: %2</source>
         <translation>no se pudo guardar la configuración en %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingLabel</name>
+    <message>
+        <source>Texts that arrived while the panes were paused. They show when the panes are unpaused.</source>
+        <translation>Textos que llegaron mientras los paneles estaban en pausa. Se muestran al quitar la pausa.</translation>
+    </message>
+    <message>
+        <source>%1 new</source>
+        <translation>%1 nuevos</translation>
     </message>
 </context>
 <context>

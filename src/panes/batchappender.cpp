@@ -33,6 +33,16 @@ void BatchAppender::discard()
     nextPane = paneCount;
 }
 
+void BatchAppender::discard(int pane)
+{
+    if (!isAppending() || pane < nextPane)
+        return;
+    pending[size_t(pane)].clear();
+    nextPane = firstPaneWithTexts(nextPane);
+    if (!isAppending())
+        emit batchAppended();
+}
+
 void BatchAppender::appendWithinShare()
 {
     QElapsedTimer clock;

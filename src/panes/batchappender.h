@@ -35,6 +35,8 @@ public:
     void finish();
     // Forgets what the batch going in has left: the panes were cleared.
     void discard();
+    // Forgets what the batch going in has left for one pane: that pane was cleared.
+    void discard(int pane);
     bool isAppending() const { return nextPane < paneCount; }
 
     // How long appending may go on in one turn before the next pane waits for the next turn.

@@ -319,6 +319,9 @@ QMenu *LogPane::createContextMenu(const QPoint &position)
     connect(copyAllAction, &QAction::triggered, this, &LogPane::copyAll);
     copyAllAction->setObjectName(QStringLiteral("actionCopyAll"));
     copyAllAction->setEnabled(!pane->document()->isEmpty());
+    QAction *clearAction = menu->addAction(tr("Clear this pane"));
+    clearAction->setObjectName(QStringLiteral("actionClearPane"));
+    connect(clearAction, &QAction::triggered, this, &LogPane::clearRequested);
     return menu;
 }
 

@@ -48,8 +48,9 @@ public:
     void copyAll();
     // The name of that command, in the menus that offer it.
     static QString copyAllText();
-    // The pane's context menu: the text edit's own entries, then "Copy all". The position is
-    // in the coordinates of the pane's viewport; the caller owns the menu.
+    // The pane's context menu: the text edit's own entries, then "Copy all" and "Clear this
+    // pane". The position is in the coordinates of the pane's viewport; the caller owns the
+    // menu.
     QMenu *createContextMenu(const QPoint &position);
 
     // The most texts the pane keeps, 0 for no limit. A pane that holds more lets the oldest
@@ -72,6 +73,9 @@ public:
 
 signals:
     void followingChanged(bool following);
+    // The user asked for this pane alone to be emptied; the window decides what else goes
+    // with its texts (its count, the texts still to come in).
+    void clearRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

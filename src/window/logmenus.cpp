@@ -1,11 +1,12 @@
-// The "Log" and "View" menus: saving, copying, finding and following in the pane on show.
+// The "Log" and "View" menus: saving, copying, clearing, finding and following in the pane on
+// show, and pausing the panes.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/logmenus.h"
 
+#include "files/logsaver.h"
 #include "find/findbar.h"
 #include "find/logfinder.h"
 #include "panes/logpane.h"
-#include "files/logsaver.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -26,9 +27,13 @@ LogMenus::LogMenus(QMainWindow *window, QMenu *fileMenu, QTabWidget *tabs,
 {
     QMenu *logMenu = addLogMenu(fileMenu);
     addSaveAndCopyActions(logMenu);
+    QAction *clearPane = logMenu->addAction(tr("Clear pane"));
+    clearPane->setObjectName(QStringLiteral("actionClearPane"));
+    connect(clearPane, &QAction::triggered, this,
+            [this] { emit clearPaneRequested(shownPaneIndex()); });
     logMenu->addSeparator();
     addFindActions(logMenu, centralLayout);
-    addFollowAction();
+    addViewMenu();
 }
 
 LogMenus::~LogMenus()
@@ -104,11 +109,18 @@ void LogMenus::addFindActions(QMenu *menu, QBoxLayout *centralLayout)
             Qt::QueuedConnection);
 }
 
-void LogMenus::addFollowAction()
+void LogMenus::addViewMenu()
 {
     auto *menu = new QMenu(tr("View"), window->menuBar());
     menu->setObjectName(QStringLiteral("menuView"));
     window->menuBar()->addMenu(menu);
+    // Ctrl+Shift+P, as the Pause key is missing from many keyboards.
+    QAction *pause = menu->addAction(tr("Pause"));
+    pause->setObjectName(QStringLiteral("actionPause"));
+    pause->setCheckable(true);
+    pause->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    connect(pause, &QAction::toggled, this, &LogMenus::pauseSwitched);
+
     actionFollow = menu->addAction(tr("Follow new texts"));
     actionFollow->setObjectName(QStringLiteral("actionFollow"));
     actionFollow->setCheckable(true);
@@ -120,9 +132,14 @@ void LogMenus::addFollowAction()
     showFollowing();
 }
 
+int LogMenus::shownPaneIndex() const
+{
+    return qBound(0, tabs->currentIndex(), paneCount - 1);
+}
+
 LogPane *LogMenus::shownPane() const
 {
-    return panes[size_t(qBound(0, tabs->currentIndex(), paneCount - 1))];
+    return panes[size_t(shownPaneIndex())];
 }
 
 QString LogMenus::askSavePath()

@@ -1,4 +1,5 @@
-// The "Log" and "View" menus: saving, copying, finding and following in the pane on show.
+// The "Log" and "View" menus: saving, copying, clearing, finding and following in the pane on
+// show, and pausing the panes.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGMENUS_H
 #define LOGMENUS_H
@@ -35,11 +36,17 @@ public:
     using SavePathChooser = std::function<QString()>;
     void setSavePathChooser(SavePathChooser chooser);
 
+signals:
+    // "Clear pane": the pane on show is to be emptied.
+    void clearPaneRequested(int pane);
+    // "Pause": the panes are to hold still, or to take what came meanwhile.
+    void pauseSwitched(bool paused);
+
 private:
     QMenu *addLogMenu(QMenu *fileMenu);
     void addSaveAndCopyActions(QMenu *menu);
     void addFindActions(QMenu *menu, QBoxLayout *centralLayout);
-    void addFollowAction();
+    void addViewMenu();
 
     void saveLog();
     QString askSavePath();
@@ -48,6 +55,7 @@ private:
     void findInShownPane();
     void closeFindBar();
     void showFollowing();
+    int shownPaneIndex() const;
     LogPane *shownPane() const;
 
     QMainWindow *window;

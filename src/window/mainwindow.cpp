@@ -11,8 +11,10 @@
 #include "window/clearpolicy.h"
 #include "window/losslabel.h"
 #include "window/mainwindowform.h"
+#include "window/pausegate.h"
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
+#include "window/waitinglabel.h"
 
 #include <QAction>
 #include <QDir>
@@ -32,6 +34,7 @@ MainWindow::MainWindow(QWidget *parent)
       udpListener(nullptr),
       logPanes {},
       batchAppender(nullptr),
+      pauseGate(nullptr),
       clearPolicy(new ClearPolicy(this)),
       tabTitles(nullptr),
       lossLabel(nullptr),
@@ -50,6 +53,12 @@ MainWindow::MainWindow(QWidget *parent)
     tabTitles = new TabTitles(ui->tabWidget, this);
     // The titles change when the texts they count are in the panes.
     connect(batchAppender, &BatchAppender::batchAppended, tabTitles, &TabTitles::show);
+    pauseGate = new PauseGate(batchAppender, logPanes, this);
+    // Texts held while paused count as they arrive.
+    connect(pauseGate, &PauseGate::stateChanged, tabTitles, &TabTitles::show);
+    for (int pane = 0; pane < paneCount; ++pane)
+        connect(logPanes[pane], &LogPane::clearRequested, this,
+                [this, pane] { slClearPane(pane); });
 
     configDir = QDir::homePath() + QLatin1String("/.corvane/");
     QDir dir;
@@ -72,11 +81,15 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->actionE_xit, SIGNAL(triggered()), this, SLOT(close()));
     connect(ui->action_About, SIGNAL(triggered()), this, SLOT(slShowAbout()));
     logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
+    connect(logMenus, &LogMenus::clearPaneRequested, this, &MainWindow::slClearPane);
+    connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
     lossLabel = new LossLabel(ui->centralWidget, ui->horizontalLayout_2, this);
     connect(udpListener, &UdpListener::datagramsDropped, lossLabel, &LossLabel::showLoss);
+    auto *waitingLabel = new WaitingLabel(ui->centralWidget, ui->horizontalLayout_2, this);
+    connect(pauseGate, &PauseGate::stateChanged, waitingLabel, &WaitingLabel::showWaiting);
     new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
     slStartServer();
 }
@@ -124,7 +137,9 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         return;
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
-    if (clearPolicy->batchArrives())
+    // Paused, the reader is reading: a quiet period takes nothing away, neither from the panes
+    // nor from what waits for them, and the titles go on counting.
+    if (clearPolicy->batchArrives() && !pauseGate->isPaused())
         slClearLogs();
 
     BatchAppender::Texts texts;
@@ -135,15 +150,24 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
                 texts[pane].append(message.texts[pane]);
         }
     }
-    batchAppender->append(texts);
+    pauseGate->hand(texts);
 }
 
 void MainWindow::slClearLogs()
 {
     batchAppender->discard();
+    pauseGate->discard();
     for (LogPane *pane : logPanes)
         pane->clear();
     tabTitles->reset();
+}
+
+void MainWindow::slClearPane(int pane)
+{
+    batchAppender->discard(pane);
+    pauseGate->discard(pane);
+    logPanes[size_t(pane)]->clear();
+    tabTitles->reset(pane);
 }
 
 void MainWindow::setHistoryLimit(int texts)

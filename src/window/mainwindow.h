@@ -3,9 +3,9 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
-#include "window/logmenus.h"
 #include "ingest/logmessage.h"
 #include "protocol/panes.h"
+#include "window/logmenus.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -19,6 +19,7 @@ class ClearPolicy;
 class LogPane;
 class LossLabel;
 class MainWindowForm;
+class PauseGate;
 class TabTitles;
 class UdpListener;
 struct Settings;
@@ -45,6 +46,7 @@ private slots:
     void slStartServer();
     void slPendingDatagrams(const QVector<LogMessage> &messages);
     void slClearLogs();
+    void slClearPane(int pane);
     void slShowAbout();
 
 private:
@@ -65,6 +67,8 @@ private:
     UdpListener *udpListener;
     std::array<LogPane *, paneCount> logPanes;
     BatchAppender *batchAppender;
+    // Between the batches and the appender: holds them while the panes are paused.
+    PauseGate *pauseGate;
     ClearPolicy *clearPolicy;
     TabTitles *tabTitles;
     LossLabel *lossLabel;

@@ -29,6 +29,12 @@ void TabTitles::reset()
     showTitles(false);
 }
 
+void TabTitles::reset(int pane)
+{
+    counts[size_t(pane)] = 0;
+    show();
+}
+
 void TabTitles::showTitles(bool withCounts)
 {
     for (int pane = 0; pane < paneCount; ++pane) {

@@ -30,6 +30,8 @@ public:
     void show();
     // Counts from zero again, and shows the bare captions.
     void reset();
+    // Counts one pane from zero again; the others keep their counts.
+    void reset(int pane);
 
 private:
     void showTitles(bool withCounts);
