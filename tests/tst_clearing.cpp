@@ -1,11 +1,17 @@
-// Tests of starting afresh: the clear timeout, its seconds, and Clear now.
+// Tests of starting afresh: the clear timeout, its seconds, Clear now, clearing one pane, and
+// pausing.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "testsupport.h"
 #include "window/clearpolicy.h"
 #include "window/directfeed.h"
 #include "window/mainwindow.h"
-#include "testsupport.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -40,12 +46,20 @@ private slots:
     void zeroOrNegativePeriodFiresOnce();
     void hugePeriodIsCapped();
     void periodBeyondTheBoxIsKept();
+    void clearingOnePane_data();
+    void clearingOnePane();
+    void pauseHoldsTextsUntilUnpaused_data();
+    void pauseHoldsTextsUntilUnpaused();
+    void quietPeriodWhilePausedClearsNothing();
+    void longBacklogComesInInOrder();
 
 private:
     void startWindow(const QByteArray &config = QByteArray());
     void send(const QString &log1);
     void expire();
     QTimer *clearTimer() const;
+    void pause(bool on);
+    QString waitingText() const;
 
     TestHome *home = nullptr;
     quint16 port = 0;
@@ -94,6 +108,22 @@ void ClearingTest::expire()
 QTimer *ClearingTest::clearTimer() const
 {
     return window->findChild<QTimer *>(QStringLiteral("clearTimer"));
+}
+
+// View, Pause, switched as its shortcut switches it.
+void ClearingTest::pause(bool on)
+{
+    auto *action = window->findChild<QAction *>(QStringLiteral("actionPause"));
+    QVERIFY(action);
+    QCOMPARE(action->isChecked(), !on);
+    action->trigger();
+}
+
+// The status row's "N new", empty while hidden or not made yet.
+QString ClearingTest::waitingText() const
+{
+    const auto *label = window->findChild<QLabel *>(QStringLiteral("uiWaiting"));
+    return label && !label->isHidden() ? label->text() : QString();
 }
 
 void ClearingTest::nextDatagramAfterQuietPeriodClearsFirst()
@@ -295,6 +325,139 @@ void ClearingTest::periodBeyondTheBoxIsKept()
     delete window;
     window = nullptr;
     QVERIFY(home->readConfig().contains("\ntimeoutEnabled = 0\ntimeoutValue = 99\n"));
+}
+
+void ClearingTest::clearingOnePane_data()
+{
+    QTest::addColumn<bool>("fromContextMenu");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("Log, Clear pane") << false << false;
+    QTest::newRow("Clear this pane") << true << false;
+    QTest::newRow("paused, its waiting texts too") << false << true;
+}
+
+void ClearingTest::clearingOnePane()
+{
+    QFETCH(bool, fromContextMenu);
+    QFETCH(bool, paused);
+    startWindow("timeoutEnabled = 0\n");
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QStringList tabs = {"N", "O", "P", "Q"};
+    QVERIFY(sendDatagram(port, message(tabs, "one", "two", "three", "four")));
+    QTRY_COMPARE(w->tabTitles(), QStringList({"N (1)", "O (1)", "P (1)", "Q (1)"}));
+    if (paused) {
+        pause(true);
+        QVERIFY(sendDatagram(port, message(tabs, {}, "held")));
+        QTRY_COMPARE(w->tabs->tabText(1), QStringLiteral("O (2)"));
+    }
+
+    w->tabs->setCurrentIndex(1);
+    if (fromContextMenu) {
+        QWidget *viewport = w->logs[1]->viewport();
+        const QPoint inside(20, 10);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, inside, viewport->mapToGlobal(inside));
+        QApplication::sendEvent(viewport, &request);
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        auto *clear = menu->findChild<QAction *>(QStringLiteral("actionClearPane"));
+        QVERIFY(clear);
+        clear->trigger();
+        menu->close();
+    } else {
+        window->findChild<QAction *>(QStringLiteral("actionClearPane"))->trigger();
+    }
+    QCOMPARE(w->paneTexts(), QStringList({"one", "", "three", "four"}));
+    QCOMPARE(w->tabTitles(), QStringList({"N (1)", "O", "P (1)", "Q (1)"}));
+
+    // What waited for the cleared pane went with it; what comes next counts from one.
+    if (paused)
+        pause(false);
+    QVERIFY(sendDatagram(port, message(tabs, {}, "five")));
+    QTRY_COMPARE(w->paneTexts(), QStringList({"one", "five", "three", "four"}));
+    QCOMPARE(w->tabTitles(), QStringList({"N (1)", "O (1)", "P (1)", "Q (1)"}));
+}
+
+void ClearingTest::pauseHoldsTextsUntilUnpaused_data()
+{
+    QTest::addColumn<int>("historyLimit"); // 0: the default
+    QTest::addColumn<int>("sent");
+    QTest::addColumn<QString>("waiting");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("all kept") << 0 << 2 << "3 new"
+                              << "one\nline 1\nline 2";
+    // Past the pane's limit the oldest waiting texts go, as they would from the pane.
+    QTest::newRow("past the history limit") << 3 << 5 << "4 new"
+                                            << "line 3\nline 4\nline 5";
+}
+
+void ClearingTest::pauseHoldsTextsUntilUnpaused()
+{
+    QFETCH(int, historyLimit);
+    QFETCH(int, sent);
+    QFETCH(QString, waiting);
+    QFETCH(QString, shown);
+    startWindow("timeoutEnabled = 0\n");
+    if (historyLimit > 0)
+        window->setHistoryLimit(historyLimit);
+    send("one");
+    QCOMPARE(waitingText(), QString());
+
+    pause(true);
+    QCOMPARE(waitingText(), QStringLiteral("0 new"));
+    for (int number = 1; number <= sent; ++number) {
+        QVERIFY(sendDatagram(
+            port,
+            message(fourTabs, QStringLiteral("line %1").arg(number), number == 1 ? "x" : "")));
+    }
+    // Counted as they arrive, and the panes hold still.
+    QTRY_COMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(sent + 1));
+    QCOMPARE(w->tabs->tabText(1), QStringLiteral("B (1)"));
+    QCOMPARE(w->paneTexts(), QStringList({"one", "", "", ""}));
+    QCOMPARE(waitingText(), waiting);
+
+    pause(false);
+    QTRY_COMPARE(w->paneTexts(), QStringList({shown, "x", "", ""}));
+    QCOMPARE(waitingText(), QString());
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(sent + 1));
+}
+
+void ClearingTest::quietPeriodWhilePausedClearsNothing()
+{
+    startWindow();
+    send("one");
+    pause(true);
+    expire();
+    QVERIFY(sendDatagram(port, message(fourTabs, "two")));
+    QTRY_COMPARE(w->tabs->tabText(0), QStringLiteral("A (2)"));
+    QCOMPARE(w->paneTexts(), QStringList({"one", "", "", ""}));
+    pause(false);
+    QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("one\ntwo"));
+
+    // Unpaused, a quiet period clears again.
+    expire();
+    send("three");
+    QCOMPARE(w->logs[0]->toPlainText(), QStringLiteral("three"));
+}
+
+// More than one turn's share of the waiting texts, and a batch that arrives before they are in.
+void ClearingTest::longBacklogComesInInOrder()
+{
+    startWindow("timeoutEnabled = 0\n");
+    pause(true);
+    QVector<QByteArray> payloads;
+    QStringList expected;
+    for (int number = 1; number <= 2500; ++number) {
+        expected.append(QString::number(number));
+        payloads.append(message(fourTabs, expected.last()));
+    }
+    processDatagrams(*window, payloads);
+    QCOMPARE(waitingText(), QStringLiteral("2500 new"));
+    pause(false);
+    processDatagrams(*window, {message(fourTabs, "after")});
+    expected.append("after");
+    QTRY_COMPARE(w->logs[0]->toPlainText(), expected.join('\n'));
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (2501)"));
 }
 
 QTEST_MAIN(ClearingTest)

@@ -4,12 +4,16 @@
 
 #include "panes/logpane.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
 // The most of one pane's waiting texts that go to the appender in one turn: some milliseconds
 // of appending, whether the texts are short or long.
 const int sliceTexts = 1000;
 const qint64 sliceBytes = 1024 * 1024;
+// Slices go on in one turn for as long as the appender's share of a turn (TurnScheduler).
+const qint64 shareOfTurnMs = 8;
 
 // Counted as the pane counts its history: two bytes a character, and the paragraph break.
 qint64 bytesOf(const QString &text)
@@ -25,7 +29,7 @@ PauseGate::PauseGate(BatchAppender *appender, const std::array<LogPane *, paneCo
 {
     nextSlice.setSingleShot(true);
     nextSlice.setInterval(0);
-    connect(&nextSlice, &QTimer::timeout, this, &PauseGate::letOneSliceIn);
+    connect(&nextSlice, &QTimer::timeout, this, &PauseGate::letSlicesIn);
     connect(appender, &BatchAppender::batchAppended, this, &PauseGate::letInLater);
 }
 
@@ -96,24 +100,31 @@ void PauseGate::letInLater()
         nextSlice.start();
 }
 
-// One slice of every pane's waiting texts, as one batch; the next slice waits until the
-// appender has all of this one in (batchAppended()).
-void PauseGate::letOneSliceIn()
+// Slices of every pane's waiting texts, each as one batch, for a share of the turn like the
+// appender's own; the next slice waits until the appender has all of the last one in
+// (batchAppended()).
+void PauseGate::letSlicesIn()
 {
-    if (paused || appender->isAppending())
-        return;
-    BatchAppender::Texts slice;
-    for (int pane = 0; pane < paneCount; ++pane) {
-        Waiting &waiting = held[size_t(pane)];
-        qint64 bytes = 0;
-        while (!waiting.texts.empty() && slice[size_t(pane)].size() < sliceTexts
-               && (bytes == 0 || bytes + bytesOf(waiting.texts.front()) <= sliceBytes)) {
-            bytes += bytesOf(waiting.texts.front());
-            slice[size_t(pane)].append(std::move(waiting.texts.front()));
-            waiting.texts.pop_front();
-        }
-        waiting.bytes -= bytes;
+    QElapsedTimer clock;
+    clock.start();
+    while (!paused && !appender->isAppending() && waiting() > 0
+           && clock.elapsed() < shareOfTurnMs) {
+        BatchAppender::Texts slice;
+        for (int pane = 0; pane < paneCount; ++pane)
+            takeSlice(held[size_t(pane)], slice[size_t(pane)]);
+        emit stateChanged(paused, waiting());
+        appender->append(slice);
     }
-    emit stateChanged(paused, waiting());
-    appender->append(slice);
+}
+
+void PauseGate::takeSlice(Waiting &waiting, QStringList &slice)
+{
+    qint64 bytes = 0;
+    while (!waiting.texts.empty() && slice.size() < sliceTexts
+           && (bytes == 0 || bytes + bytesOf(waiting.texts.front()) <= sliceBytes)) {
+        bytes += bytesOf(waiting.texts.front());
+        slice.append(std::move(waiting.texts.front()));
+        waiting.texts.pop_front();
+    }
+    waiting.bytes -= bytes;
 }

@@ -17,9 +17,9 @@ class LogPane;
 // Every batch bound for the panes passes here on its way to the BatchAppender. While paused,
 // the texts wait, pane by pane, each pane keeping no more than its own history limits allow
 // (in texts and in bytes): past them the oldest waiting text goes, as it would have gone from
-// the pane. Unpaused, the waiting texts go to the appender in slices, a turn of the event loop
-// each, oldest first, and batches that arrive meanwhile wait behind them, so a long backlog
-// never stands the window still and the order stays as sent.
+// the pane. Unpaused, the waiting texts go to the appender in slices, within a share of each
+// turn of the event loop, oldest first, and batches that arrive meanwhile wait behind them, so a
+// long backlog never stands the window still and the order stays as sent.
 class PauseGate : public QObject
 {
     Q_OBJECT
@@ -51,7 +51,8 @@ private:
     };
 
     void hold(int pane, const QStringList &texts);
-    void letOneSliceIn();
+    void letSlicesIn();
+    static void takeSlice(Waiting &waiting, QStringList &slice);
     void letInLater();
 
     BatchAppender *appender;
