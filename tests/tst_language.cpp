@@ -1,10 +1,10 @@
 // Tests of the interface language for each locale.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "aboutbox.h"
-#include "panes/logpane.h"
-#include "window/mainwindow.h"
-#include "testsupport.h"
 #include "app/translation.h"
+#include "panes/logpane.h"
+#include "testsupport.h"
+#include "window/mainwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -179,11 +179,13 @@ void LanguageTest::qtOwnTexts()
     QVERIFY2(texts.contains(expect("Select All", "Seleccionar todo")),
              qPrintable(texts.join(", ")));
 
-    // The pane adds its own entry after Qt's.
+    // The pane adds its own entries after Qt's.
     auto *pane = log->findChild<LogPane *>();
     QVERIFY(pane);
     const std::unique_ptr<QMenu> paneMenu(pane->createContextMenu(QPoint(1, 1)));
-    QCOMPARE(paneMenu->actions().last()->text(), expect("Copy all", "Copiar todo"));
+    const QList<QAction *> paneEntries = paneMenu->actions();
+    QCOMPARE(paneEntries.at(paneEntries.size() - 2)->text(), expect("Copy all", "Copiar todo"));
+    QCOMPARE(paneEntries.last()->text(), expect("Clear this pane", "Borrar este panel"));
 }
 
 QTEST_MAIN(LanguageTest)

@@ -1,7 +1,7 @@
 // Tests of the main window's widget tree, menus and shortcuts.
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/mainwindow.h"
 #include "testsupport.h"
+#include "window/mainwindow.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -217,12 +217,22 @@ void MainWindowTest::menuAndShortcuts()
     QCOMPARE(logEntries.at(1)->text(), QStringLiteral("Copy all"));
     QCOMPARE(viewMenu->title(), QStringLiteral("View"));
     const QList<QAction *> viewEntries = viewMenu->actions();
-    QCOMPARE(viewEntries.size(), 1);
+    QCOMPARE(viewEntries.size(), 2);
     QCOMPARE(viewEntries.at(0)->objectName(), QStringLiteral("actionFollow"));
     QCOMPARE(viewEntries.at(0)->text(), QStringLiteral("Follow new texts"));
     QVERIFY(viewEntries.at(0)->isCheckable());
     // A new pane follows its texts.
     QVERIFY(viewEntries.at(0)->isChecked());
+    QCOMPARE(viewEntries.at(1)->objectName(), QStringLiteral("actionPause"));
+    QCOMPARE(viewEntries.at(1)->text(), QStringLiteral("Pause"));
+    QVERIFY(viewEntries.at(1)->isCheckable() && !viewEntries.at(1)->isChecked());
+    // A key of its own, that no other action of the window takes.
+    const QKeySequence pauseKey = viewEntries.at(1)->shortcut();
+    QCOMPARE(pauseKey, QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    int taking = 0;
+    for (const QAction *action : window.findChildren<QAction *>())
+        taking += action->shortcuts().contains(pauseKey) ? 1 : 0;
+    QCOMPARE(taking, 1);
 }
 
 void MainWindowTest::exitClosesAndSettingsAreWrittenAtDestruction()

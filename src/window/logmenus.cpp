@@ -114,13 +114,6 @@ void LogMenus::addViewMenu()
     auto *menu = new QMenu(tr("View"), window->menuBar());
     menu->setObjectName(QStringLiteral("menuView"));
     window->menuBar()->addMenu(menu);
-    // Ctrl+Shift+P, as the Pause key is missing from many keyboards.
-    QAction *pause = menu->addAction(tr("Pause"));
-    pause->setObjectName(QStringLiteral("actionPause"));
-    pause->setCheckable(true);
-    pause->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
-    connect(pause, &QAction::toggled, this, &LogMenus::pauseSwitched);
-
     actionFollow = menu->addAction(tr("Follow new texts"));
     actionFollow->setObjectName(QStringLiteral("actionFollow"));
     actionFollow->setCheckable(true);
@@ -130,6 +123,13 @@ void LogMenus::addViewMenu()
         connect(pane, &LogPane::followingChanged, this, &LogMenus::showFollowing);
     connect(tabs, &QTabWidget::currentChanged, this, &LogMenus::showFollowing);
     showFollowing();
+
+    // Ctrl+Shift+P, as the Pause key is missing from many keyboards.
+    QAction *pause = menu->addAction(tr("Pause"));
+    pause->setObjectName(QStringLiteral("actionPause"));
+    pause->setCheckable(true);
+    pause->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    connect(pause, &QAction::toggled, this, &LogMenus::pauseSwitched);
 }
 
 int LogMenus::shownPaneIndex() const
