@@ -3,10 +3,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/logmenus.h"
 
-#include "files/logsaver.h"
 #include "find/findbar.h"
 #include "find/logfinder.h"
 #include "panes/logpane.h"
+#include "files/logsaver.h"
 
 #include <QAction>
 #include <QBoxLayout>

@@ -3,9 +3,9 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "window/logmenus.h"
 #include "ingest/logmessage.h"
 #include "protocol/panes.h"
-#include "window/logmenus.h"
 
 #include <QByteArray>
 #include <QHostAddress>
