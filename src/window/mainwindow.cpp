@@ -90,7 +90,9 @@ MainWindow::MainWindow(QWidget *parent)
     connect(udpListener, &UdpListener::datagramsDropped, lossLabel, &LossLabel::showLoss);
     auto *waitingLabel = new WaitingLabel(ui->centralWidget, ui->horizontalLayout_2, this);
     connect(pauseGate, &PauseGate::stateChanged, waitingLabel, &WaitingLabel::showWaiting);
-    new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
+    auto *turns =
+        new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
+    turns->setPauseGate(pauseGate);
     slStartServer();
 }
 

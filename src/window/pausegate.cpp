@@ -12,8 +12,6 @@ namespace {
 // of appending, whether the texts are short or long.
 const int sliceTexts = 1000;
 const qint64 sliceBytes = 1024 * 1024;
-// Slices go on in one turn for as long as the appender's share of a turn (TurnScheduler).
-const qint64 shareOfTurnMs = 8;
 
 // Counted as the pane counts its history: two bytes a character, and the paragraph break.
 qint64 bytesOf(const QString &text)
@@ -25,11 +23,8 @@ qint64 bytesOf(const QString &text)
 
 PauseGate::PauseGate(BatchAppender *appender, const std::array<LogPane *, paneCount> &panes,
                      QObject *parent)
-    : QObject(parent), appender(appender), panes(panes), nextSlice(this)
+    : QObject(parent), appender(appender), panes(panes)
 {
-    nextSlice.setSingleShot(true);
-    nextSlice.setInterval(0);
-    connect(&nextSlice, &QTimer::timeout, this, &PauseGate::letSlicesIn);
     connect(appender, &BatchAppender::batchAppended, this, &PauseGate::letInLater);
 }
 
@@ -65,7 +60,6 @@ qint64 PauseGate::waiting() const
 void PauseGate::discard()
 {
     held = {};
-    nextSlice.stop();
     emit stateChanged(paused, 0);
 }
 
@@ -96,19 +90,17 @@ void PauseGate::hold(int pane, const QStringList &texts)
 
 void PauseGate::letInLater()
 {
-    if (!paused && waiting() > 0 && !nextSlice.isActive())
-        nextSlice.start();
+    if (hasBacklog())
+        emit backlogWaiting();
 }
 
-// Slices of every pane's waiting texts, each as one batch, for a share of the turn like the
-// appender's own; the next slice waits until the appender has all of the last one in
-// (batchAppended()).
-void PauseGate::letSlicesIn()
+// Slices of every pane's waiting texts, each as one batch; the next slice waits until the
+// appender has all of the last one in (batchAppended()).
+void PauseGate::letBacklogIn(qint64 budgetMs)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!paused && !appender->isAppending() && waiting() > 0
-           && clock.elapsed() < shareOfTurnMs) {
+    while (hasBacklog() && !appender->isAppending() && clock.elapsed() < budgetMs) {
         BatchAppender::Texts slice;
         for (int pane = 0; pane < paneCount; ++pane)
             takeSlice(held[size_t(pane)], slice[size_t(pane)]);

@@ -7,7 +7,6 @@
 #include "protocol/panes.h"
 
 #include <QObject>
-#include <QTimer>
 
 #include <array>
 #include <deque>
@@ -17,9 +16,9 @@ class LogPane;
 // Every batch bound for the panes passes here on its way to the BatchAppender. While paused,
 // the texts wait, pane by pane, each pane keeping no more than its own history limits allow
 // (in texts and in bytes): past them the oldest waiting text goes, as it would have gone from
-// the pane. Unpaused, the waiting texts go to the appender in slices, within a share of each
-// turn of the event loop, oldest first, and batches that arrive meanwhile wait behind them, so a
-// long backlog never stands the window still and the order stays as sent.
+// the pane. Unpaused, the waiting texts go to the appender in slices, oldest first, in the turns
+// of the event loop that TurnScheduler gives them, and batches that arrive meanwhile wait behind
+// them, so a long backlog never stands the window still and the order stays as sent.
 class PauseGate : public QObject
 {
     Q_OBJECT
@@ -35,6 +34,11 @@ public:
     void setPaused(bool pause);
     // Texts waiting to go into the panes.
     qint64 waiting() const;
+    // Whether texts wait to go in now that the panes are not paused.
+    bool hasBacklog() const { return !paused && waiting() > 0; }
+    // Lets slices of the waiting texts in for up to this long, and while the appender has all
+    // of the last slice in.
+    void letBacklogIn(qint64 budgetMs);
     // Forgets the texts waiting, for every pane or for one: the panes were cleared.
     void discard();
     void discard(int pane);
@@ -42,6 +46,8 @@ public:
 signals:
     // The pause was switched, or the texts waiting changed.
     void stateChanged(bool paused, qint64 waiting);
+    // Texts wait to go in: a turn for them is wanted.
+    void backlogWaiting();
 
 private:
     struct Waiting
@@ -51,14 +57,12 @@ private:
     };
 
     void hold(int pane, const QStringList &texts);
-    void letSlicesIn();
     static void takeSlice(Waiting &waiting, QStringList &slice);
     void letInLater();
 
     BatchAppender *appender;
     std::array<LogPane *, paneCount> panes;
     std::array<Waiting, paneCount> held;
-    QTimer nextSlice;
     bool paused = false;
 };
 

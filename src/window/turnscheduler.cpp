@@ -5,6 +5,7 @@
 #include "ingest/udplistener.h"
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
+#include "window/pausegate.h"
 
 #include <QElapsedTimer>
 
@@ -44,6 +45,12 @@ TurnScheduler::TurnScheduler(UdpListener *listener, BatchAppender *appender,
     }
 }
 
+void TurnScheduler::setPauseGate(PauseGate *pauseGate)
+{
+    gate = pauseGate;
+    connect(gate, &PauseGate::backlogWaiting, this, &TurnScheduler::wantTurn);
+}
+
 void TurnScheduler::wantTurn()
 {
     if (!nextTurn.isActive())
@@ -55,6 +62,8 @@ void TurnScheduler::runTurn()
     if (appender && appender->isAppending()) {
         appender->appendWithinShare();
     } else if (!trimmer || trimmer->trimOnePane() != HistoryTrimmer::Trimmed::ShownPane) {
+        if (gate)
+            gate->letBacklogIn(takeBudgetMs);
         takeMessages();
     }
     if (hasWork())
@@ -78,5 +87,5 @@ void TurnScheduler::takeMessages()
 bool TurnScheduler::hasWork() const
 {
     return (listener && messagesWaiting) || (appender && appender->isAppending())
-        || (trimmer && trimmer->isDue());
+        || (trimmer && trimmer->isDue()) || (gate && gate->hasBacklog());
 }

@@ -8,6 +8,7 @@
 
 class BatchAppender;
 class HistoryTrimmer;
+class PauseGate;
 class UdpListener;
 
 // Every turn of the event loop that the window spends on showing what arrives must leave it
@@ -18,9 +19,11 @@ class UdpListener;
 //  2. The pane furthest over its history limit is trimmed. Trimming a pane on show stands the
 //     window still for some tens of milliseconds and is the whole turn; a hidden one is cheap,
 //     and messages are taken after it.
-//  3. Messages are taken, chunk after chunk, until taking has used its budget, none are left,
-//     or the batch of a chunk has more texts than its share let in.
-// Any of the three parts may be missing (tests run one on its own).
+//  3. Texts that waited while the panes were paused go in, slice after slice, then messages
+//     are taken (while texts wait, their texts wait behind them), chunk after chunk, until
+//     the turn has used its budget, none are left, or the batch of a chunk or of a slice has
+//     more texts than its share let in.
+// Any of the parts may be missing (tests run one on its own).
 class TurnScheduler : public QObject
 {
     Q_OBJECT
@@ -28,6 +31,9 @@ class TurnScheduler : public QObject
 public:
     TurnScheduler(UdpListener *listener, BatchAppender *appender, HistoryTrimmer *trimmer,
                   QObject *parent = nullptr);
+
+    // The texts held while the panes are paused share the turns too.
+    void setPauseGate(PauseGate *gate);
 
 private:
     void wantTurn();
@@ -38,6 +44,7 @@ private:
     UdpListener *listener;
     BatchAppender *appender;
     HistoryTrimmer *trimmer;
+    PauseGate *gate = nullptr;
     QTimer nextTurn;
     bool messagesWaiting = false;
 };
