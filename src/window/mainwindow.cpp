@@ -124,11 +124,14 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         return;
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
-    if (clearPolicy->batchArrives())
+    // The texts before the last clearing in the batch would go with it: they are not shown.
+    const int firstShown = clearPolicy->batchArrives(messages);
+    if (firstShown >= 0)
         slClearLogs();
 
     BatchAppender::Texts texts;
-    for (const LogMessage &message : messages) {
+    for (int i = qMax(firstShown, 0); i < messages.size(); ++i) {
+        const LogMessage &message = messages.at(i);
         tabTitles->count(message);
         for (int pane = 0; pane < paneCount; ++pane) {
             if (!message.texts[pane].isEmpty())
