@@ -121,8 +121,8 @@ QString SenderAddress::toString() const
     if (isNull())
         return QString();
     const QString host = address().toString();
-    return (family == IPv6 ? QLatin1Char('[') + host + QLatin1Char(']') : host)
-        + QLatin1Char(':') + QString::number(portNumber);
+    return (family == IPv6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':')
+        + QString::number(portNumber);
 }
 
 bool SenderAddress::operator==(const SenderAddress &other) const

@@ -133,10 +133,9 @@ void DatagramReader::run()
                 qint64 arrivalTime = timesArrivals ? ArrivalTime::fromControlData(header) : 0;
                 if (arrivalTime == 0)
                     arrivalTime = readTime ? readTime : ArrivalTime::now();
-                unread.push_back({QByteArray(buffers.data() + size_t(i) * bufferBytes, size),
-                                  arrivalTime,
-                                  SenderAddress::fromSocketAddress(header.msg_name,
-                                                                   header.msg_namelen)});
+                unread.push_back(
+                    {QByteArray(buffers.data() + size_t(i) * bufferBytes, size), arrivalTime,
+                     SenderAddress::fromSocketAddress(header.msg_name, header.msg_namelen)});
                 unreadBytes += size;
                 if (countsDrops)
                     socketDrops.readControlData(header);
