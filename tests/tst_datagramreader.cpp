@@ -142,21 +142,28 @@ void DatagramReaderTest::stopsWithDatagramsStillUnread()
 
 void DatagramReaderTest::messagesKnowWhenAndFromWhom_data()
 {
+    QTest::addColumn<bool>("bothKinds"); // the reader's socket takes IPv4 and IPv6 alike
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("bracketed");
-    QTest::newRow("IPv4") << "127.0.0.1" << "127.0.0.1";
-    QTest::newRow("IPv6") << "::1" << "[::1]";
+    QTest::newRow("IPv4") << false << "127.0.0.1"
+                          << "127.0.0.1";
+    QTest::newRow("IPv6") << false << "::1"
+                          << "[::1]";
+    QTest::newRow("IPv4 at a socket of both kinds") << true << "127.0.0.1"
+                                                    << "127.0.0.1";
 }
 
 // Each message carries the time the system received its datagram, taken before the reader
 // read it, and the address and port it came from.
 void DatagramReaderTest::messagesKnowWhenAndFromWhom()
 {
+    QFETCH(bool, bothKinds);
     QFETCH(QString, address);
     QFETCH(QString, bracketed);
     const QHostAddress loopback(address);
     quint16 port = 0;
-    const int descriptor = boundSocket(&port, loopback);
+    const int descriptor =
+        boundSocket(&port, bothKinds ? QHostAddress(QHostAddress::Any) : loopback);
     if (descriptor < 0)
         QSKIP("This loopback cannot be bound here.");
     MessageQueue queue(100, 1 << 24);

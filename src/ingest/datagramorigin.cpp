@@ -65,10 +65,17 @@ SenderAddress SenderAddress::fromSocketAddress(const void *socketAddress, unsign
     } else if (kind == AF_INET6 && length >= sizeof(sockaddr_in6)) {
         sockaddr_in6 address;
         memcpy(&address, socketAddress, sizeof(address));
-        memcpy(sender.bytes.data(), &address.sin6_addr, 16);
-        sender.scopeId = address.sin6_scope_id;
         sender.portNumber = ntohs(address.sin6_port);
-        sender.family = IPv6;
+        // A socket bound to every interface of both kinds sees IPv4 senders as IPv6
+        // addresses made from them: they are told as what they are.
+        if (IN6_IS_ADDR_V4MAPPED(&address.sin6_addr)) {
+            memcpy(sender.bytes.data(), &address.sin6_addr.s6_addr[12], 4);
+            sender.family = IPv4;
+        } else {
+            memcpy(sender.bytes.data(), &address.sin6_addr, 16);
+            sender.scopeId = address.sin6_scope_id;
+            sender.family = IPv6;
+        }
     }
 #else
     Q_UNUSED(socketAddress)
