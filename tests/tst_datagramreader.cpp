@@ -144,13 +144,10 @@ void DatagramReaderTest::messagesKnowWhenAndFromWhom_data()
 {
     QTest::addColumn<bool>("bothKinds"); // the reader's socket takes IPv4 and IPv6 alike
     QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("bracketed");
-    QTest::newRow("IPv4") << false << "127.0.0.1"
-                          << "127.0.0.1";
-    QTest::newRow("IPv6") << false << "::1"
-                          << "[::1]";
-    QTest::newRow("IPv4 at a socket of both kinds") << true << "127.0.0.1"
-                                                    << "127.0.0.1";
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("IPv4") << false << QString("127.0.0.1") << QString("127.0.0.1");
+    QTest::newRow("IPv6") << false << QString("::1") << QString("[::1]");
+    QTest::newRow("IPv4, both kinds") << true << QString("127.0.0.1") << QString("127.0.0.1");
 }
 
 // Each message carries the time the system received its datagram, taken before the reader
@@ -159,7 +156,7 @@ void DatagramReaderTest::messagesKnowWhenAndFromWhom()
 {
     QFETCH(bool, bothKinds);
     QFETCH(QString, address);
-    QFETCH(QString, bracketed);
+    QFETCH(QString, shown);
     const QHostAddress loopback(address);
     quint16 port = 0;
     const int descriptor =
@@ -184,15 +181,10 @@ void DatagramReaderTest::messagesKnowWhenAndFromWhom()
 
     qint64 previous = beforeSending;
     for (const LogMessage &message : qAsConst(taken)) {
-        QVERIFY2(message.arrivalTime >= previous && message.arrivalTime <= afterTaking,
-                 qPrintable(QStringLiteral("%1 not in %2..%3")
-                                .arg(message.arrivalTime)
-                                .arg(previous)
-                                .arg(afterTaking)));
+        QVERIFY(message.arrivalTime >= previous);
+        QVERIFY(message.arrivalTime <= afterTaking);
         previous = message.arrivalTime;
-        QCOMPARE(message.sender.address(), loopback);
-        QCOMPARE(message.sender.port(), sender.localPort());
-        QCOMPARE(message.sender.toString(), bracketed + ':' + QString::number(sender.localPort()));
+        QCOMPARE(message.sender.toString(), shown + ':' + QString::number(sender.localPort()));
     }
 }
 

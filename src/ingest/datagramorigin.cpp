@@ -3,6 +3,7 @@
 #include "ingest/datagramorigin.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
