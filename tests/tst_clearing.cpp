@@ -2,10 +2,10 @@
 // pausing.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/logpane.h"
+#include "testsupport.h"
 #include "window/clearpolicy.h"
 #include "window/directfeed.h"
 #include "window/mainwindow.h"
-#include "testsupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -51,6 +51,10 @@ private slots:
     void pauseHoldsTextsUntilUnpaused_data();
     void pauseHoldsTextsUntilUnpaused();
     void longBacklogComesInInOrder();
+    void quietPeriodIsMeasuredAtArrival_data();
+    void quietPeriodIsMeasuredAtArrival();
+    void endsQuietPeriod_data();
+    void endsQuietPeriod();
 
 private:
     void startWindow(const QByteArray &config = QByteArray());
@@ -416,6 +420,84 @@ void ClearingTest::longBacklogComesInInOrder()
     pause();
     processDatagrams(*window, {message(fourTabs, "after")});
     QTRY_COMPARE(w->logs[0]->toPlainText(), expected.join('\n') + "\nafter");
+}
+
+void ClearingTest::quietPeriodIsMeasuredAtArrival_data()
+{
+    QTest::addColumn<QVector<int>>("sendAtMs");
+    QTest::addColumn<int>("firstKept");
+    QVector<int> everyTenth;
+    for (int ms = 0; ms < 2500; ms += 100)
+        everyTenth.append(ms);
+    // The window's timer runs out while it is busy; the texts were never a second apart.
+    QTest::newRow("every 100 ms, busy window") << everyTenth << 0;
+    // The gap lies within the busy time, and the texts either side of it reach the window
+    // together: the panes clear in the middle of what it takes.
+    QTest::newRow("quiet 1.3 s, busy window") << QVector<int>({0, 100, 200, 1500, 1600}) << 3;
+}
+
+// With a clear timeout of one second, a sender sends "t0", "t1", ... at the times given, on
+// a thread of its own, while the window's thread is blocked for 1.5 s soon after showing
+// "t0". Only a second without a datagram, by the times they arrived, clears the panes.
+void ClearingTest::quietPeriodIsMeasuredAtArrival()
+{
+    QFETCH(QVector<int>, sendAtMs);
+    QFETCH(int, firstKept);
+    startWindow("timeoutValue = 1\n");
+
+    QStringList texts;
+    for (int i = 0; i < sendAtMs.size(); ++i)
+        texts.append(QStringLiteral("t%1").arg(i));
+    const quint16 toPort = port;
+    std::unique_ptr<QThread> sender(QThread::create([=] {
+        QUdpSocket socket;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < sendAtMs.size(); ++i) {
+            // The sender's own pace, not a wait for the window.
+            QThread::msleep(ulong(qMax(qint64(0), sendAtMs.at(i) - clock.elapsed())));
+            socket.writeDatagram(message(fourTabs, texts.at(i)), QHostAddress::LocalHost, toPort);
+        }
+    }));
+    sender->start();
+    QTRY_VERIFY(w->logs[0]->toPlainText().startsWith(texts.first()));
+    // A window busy laying out something large, as a slot of its event loop.
+    QTimer::singleShot(0, window, [] { QThread::msleep(1500); });
+
+    QVERIFY(sender->wait(hangBoundMs(20000)));
+    const QString kept = texts.mid(firstKept).join('\n');
+    QTRY_VERIFY_WITH_TIMEOUT(w->logs[0]->toPlainText().endsWith(texts.last()), hangBoundMs(10000));
+    QCOMPARE(w->logs[0]->toPlainText(), kept);
+    QCOMPARE(w->tabs->tabText(0), QStringLiteral("A (%1)").arg(texts.size() - firstKept));
+}
+
+void ClearingTest::endsQuietPeriod_data()
+{
+    QTest::addColumn<qint64>("previous");
+    QTest::addColumn<qint64>("arrival");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<bool>("ends");
+    const qint64 t = Q_INT64_C(1800000000) * 1000000000; // nanoseconds since the epoch
+    const qint64 second = 1000000000;
+    QTest::newRow("within") << t << t + second / 2 << 1 << false;
+    QTest::newRow("exactly the period") << t << t + 2 * second << 2 << false;
+    QTest::newRow("just beyond") << t << t + 2 * second + 1 << 2 << true;
+    QTest::newRow("nothing before") << qint64(0) << t << 1 << false;
+    QTest::newRow("time not known") << t << qint64(0) << 1 << false;
+    QTest::newRow("clock set back") << t << t - 10 * second << 1 << false;
+    QTest::newRow("zero period") << t << t + 10 * second << 0 << false;
+    QTest::newRow("negative period") << t << t + 10 * second << -5 << false;
+    const int longest = std::numeric_limits<int>::max();
+    QTest::newRow("longest period") << t << t + longest * second << longest << false;
+}
+
+void ClearingTest::endsQuietPeriod()
+{
+    QFETCH(qint64, previous);
+    QFETCH(qint64, arrival);
+    QFETCH(int, seconds);
+    QFETCH(bool, ends);
+    QCOMPARE(ClearPolicy::endsQuietPeriod(previous, arrival, seconds), ends);
 }
 
 QTEST_MAIN(ClearingTest)

@@ -21,16 +21,18 @@ private slots:
     void slowTakerGetsEveryDatagramInOrder_data();
     void slowTakerGetsEveryDatagramInOrder();
     void stopsWithDatagramsStillUnread();
+    void messagesKnowWhenAndFromWhom_data();
+    void messagesKnowWhenAndFromWhom();
 };
 
 namespace {
 
 // A socket bound to a free port on the loopback, handed to the reader as the listener does:
 // a descriptor of its own for the socket Qt bound.
-int boundSocket(quint16 *port)
+int boundSocket(quint16 *port, const QHostAddress &address = QHostAddress(QHostAddress::LocalHost))
 {
     QUdpSocket socket;
-    if (!socket.bind(QHostAddress(QHostAddress::LocalHost), 0))
+    if (!socket.bind(address, 0))
         return -1;
     *port = socket.localPort();
     return ::fcntl(int(socket.socketDescriptor()), F_DUPFD_CLOEXEC, 0);
@@ -136,6 +138,54 @@ void DatagramReaderTest::stopsWithDatagramsStillUnread()
     QVERIFY2(clock.elapsed() < hangBoundMs(5000), qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(queue.take(10, 1 << 24).size(), 1);
     QCOMPARE(queue.dropped(), qint64(0));
+}
+
+void DatagramReaderTest::messagesKnowWhenAndFromWhom_data()
+{
+    QTest::addColumn<bool>("bothKinds"); // the reader's socket takes IPv4 and IPv6 alike
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("IPv4") << false << QString("127.0.0.1") << QString("127.0.0.1");
+    QTest::newRow("IPv6") << false << QString("::1") << QString("[::1]");
+    QTest::newRow("IPv4, both kinds") << true << QString("127.0.0.1") << QString("127.0.0.1");
+}
+
+// Each message carries the time the system received its datagram, taken before the reader
+// read it, and the address and port it came from.
+void DatagramReaderTest::messagesKnowWhenAndFromWhom()
+{
+    QFETCH(bool, bothKinds);
+    QFETCH(QString, address);
+    QFETCH(QString, shown);
+    const QHostAddress loopback(address);
+    quint16 port = 0;
+    const int descriptor =
+        boundSocket(&port, bothKinds ? QHostAddress(QHostAddress::Any) : loopback);
+    if (descriptor < 0)
+        QSKIP("This loopback cannot be bound here.");
+    MessageQueue queue(100, 1 << 24);
+    QSemaphore waiting;
+    DatagramReader reader(descriptor, &queue, [&] { waiting.release(); });
+    QUdpSocket sender;
+    QVERIFY(sender.bind(loopback, 0));
+
+    const qint64 beforeSending = ArrivalTime::now();
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(sender.writeDatagram(numbered(i), loopback, port), qint64(numbered(i).size()));
+    QVector<LogMessage> taken;
+    while (taken.size() < 3) {
+        QVERIFY(waiting.tryAcquire(1, 10000) || queue.size() > 0);
+        taken += queue.take(10, 1 << 24);
+    }
+    const qint64 afterTaking = ArrivalTime::now();
+
+    qint64 previous = beforeSending;
+    for (const LogMessage &message : qAsConst(taken)) {
+        QVERIFY(message.arrivalTime >= previous);
+        QVERIFY(message.arrivalTime <= afterTaking);
+        previous = message.arrivalTime;
+        QCOMPARE(message.sender.toString(), shown + ':' + QString::number(sender.localPort()));
+    }
 }
 
 QTEST_GUILESS_MAIN(DatagramReaderTest)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ingest/datagramreader.h"
 
+#include "ingest/datagramorigin.h"
 #include "ingest/logmessage.h"
 #include "ingest/messagequeue.h"
 #include "ingest/socketdrops.h"
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -31,6 +33,19 @@ const qint64 unreadByteLimit = 16 * 1024 * 1024;
 // The largest UDP payload, and then some.
 const int bufferBytes = 65536;
 
+#ifdef Q_OS_LINUX
+// Room for the control data the system gives each datagram: its drop count and its time.
+const size_t controlBytes = CMSG_SPACE(sizeof(quint32)) + CMSG_SPACE(sizeof(timespec));
+#endif
+
+// A datagram taken from the socket, with when and from whom it came.
+struct Datagram
+{
+    QByteArray payload;
+    qint64 arrivalTime;
+    SenderAddress sender;
+};
+
 } // namespace
 
 DatagramReader::DatagramReader(int socketDescriptor, MessageQueue *queue,
@@ -39,7 +54,8 @@ DatagramReader::DatagramReader(int socketDescriptor, MessageQueue *queue,
       stopPipe {-1, -1},
       queue(queue),
       messagesWaiting(std::move(messagesWaiting)),
-      countsDrops(SocketDrops::askForCount(socket))
+      countsDrops(SocketDrops::askForCount(socket)),
+      timesArrivals(ArrivalTime::askForTimes(socket))
 {
     ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
     // A thread that nothing can stop would hang whoever destroys the reader: without its
@@ -74,38 +90,55 @@ void DatagramReader::run()
 #ifdef Q_OS_LINUX
     std::vector<iovec> vectors(datagramsPerRead);
     std::vector<mmsghdr> headers(datagramsPerRead);
-    std::vector<char> controls(size_t(datagramsPerRead) * SocketDrops::controlBytes);
+    std::vector<sockaddr_in6> senders(datagramsPerRead); // the larger of the two kinds
+    const bool wantsControlData = countsDrops || timesArrivals;
+    std::vector<char> controls(size_t(datagramsPerRead) * controlBytes);
     for (int i = 0; i < datagramsPerRead; ++i) {
         vectors[size_t(i)] = {buffers.data() + size_t(i) * bufferBytes, size_t(bufferBytes)};
         headers[size_t(i)] = {};
         headers[size_t(i)].msg_hdr.msg_iov = &vectors[size_t(i)];
         headers[size_t(i)].msg_hdr.msg_iovlen = 1;
+        headers[size_t(i)].msg_hdr.msg_name = &senders[size_t(i)];
     }
     SocketDrops socketDrops;
+#else
+    sockaddr_in6 sender;
 #endif
     // Datagrams taken from the socket and not yet read as messages, oldest first.
-    std::deque<QByteArray> unread;
+    std::deque<Datagram> unread;
     qint64 unreadBytes = 0;
 
     // Takes what the socket holds, as long as there is room for it.
     auto drain = [&] {
         while (int(unread.size()) < unreadLimit && unreadBytes < unreadByteLimit) {
 #ifdef Q_OS_LINUX
-            // The system writes each datagram's drop count, when it has one, and the length
-            // of what it wrote.
-            for (int i = 0; countsDrops && i < datagramsPerRead; ++i) {
-                headers[size_t(i)].msg_hdr.msg_control =
-                    controls.data() + size_t(i) * SocketDrops::controlBytes;
-                headers[size_t(i)].msg_hdr.msg_controllen = SocketDrops::controlBytes;
+            // The system writes each datagram's sender, its drop count when it has one and
+            // its time, and the length of what it wrote.
+            for (int i = 0; i < datagramsPerRead; ++i) {
+                msghdr &header = headers[size_t(i)].msg_hdr;
+                header.msg_namelen = sizeof(sockaddr_in6);
+                if (wantsControlData) {
+                    header.msg_control = controls.data() + size_t(i) * controlBytes;
+                    header.msg_controllen = controlBytes;
+                }
             }
             const int count =
                 ::recvmmsg(socket, headers.data(), datagramsPerRead, MSG_DONTWAIT, nullptr);
+            // Without the system's times, the datagrams read together share the time they
+            // were read.
+            const qint64 readTime = count > 0 && !timesArrivals ? ArrivalTime::now() : 0;
             for (int i = 0; i < count; ++i) {
+                const msghdr &header = headers[size_t(i)].msg_hdr;
                 const int size = int(headers[size_t(i)].msg_len);
-                unread.emplace_back(buffers.data() + size_t(i) * bufferBytes, size);
+                qint64 arrivalTime = timesArrivals ? ArrivalTime::fromControlData(header) : 0;
+                if (arrivalTime == 0)
+                    arrivalTime = readTime ? readTime : ArrivalTime::now();
+                unread.push_back(
+                    {QByteArray(buffers.data() + size_t(i) * bufferBytes, size), arrivalTime,
+                     SenderAddress::fromSocketAddress(header.msg_name, header.msg_namelen)});
                 unreadBytes += size;
                 if (countsDrops)
-                    socketDrops.readControlData(headers[size_t(i)].msg_hdr);
+                    socketDrops.readControlData(header);
             }
             if (count < datagramsPerRead) {
                 // The socket is empty: drops after the last datagram come with no datagram.
@@ -118,10 +151,13 @@ void DatagramReader::run()
             if (countsDrops)
                 drops.store(socketDrops.count(), std::memory_order_relaxed);
 #else
-            const ssize_t size = ::recv(socket, buffers.data(), bufferBytes, MSG_DONTWAIT);
+            socklen_t senderLength = sizeof(sender);
+            const ssize_t size = ::recvfrom(socket, buffers.data(), bufferBytes, MSG_DONTWAIT,
+                                            reinterpret_cast<sockaddr *>(&sender), &senderLength);
             if (size < 0)
                 return;
-            unread.emplace_back(buffers.data(), int(size));
+            unread.push_back({QByteArray(buffers.data(), int(size)), ArrivalTime::now(),
+                              SenderAddress::fromSocketAddress(&sender, senderLength)});
             unreadBytes += size;
 #endif
         }
@@ -137,9 +173,13 @@ void DatagramReader::run()
         for (const LogMessage &message : qAsConst(messages))
             bytesLeft -= MessageQueue::bytesOf(message);
         while (!unread.empty() && messages.size() < count && bytesLeft > 0) {
-            messages.append(LogMessage::fromDatagram(unread.front()));
-            bytesLeft -= MessageQueue::bytesOf(messages.constLast());
-            unreadBytes -= unread.front().size();
+            const Datagram &datagram = unread.front();
+            messages.append(LogMessage::fromDatagram(datagram.payload));
+            LogMessage &message = messages.last();
+            message.arrivalTime = datagram.arrivalTime;
+            message.sender = datagram.sender;
+            bytesLeft -= MessageQueue::bytesOf(message);
+            unreadBytes -= datagram.payload.size();
             unread.pop_front();
         }
         if (!messages.isEmpty() && queue->pushWhatFits(messages))

@@ -12,11 +12,12 @@
 class MessageQueue;
 
 // While the window lays out texts, paints, or shows a large rich text, the socket is still
-// read here: datagrams are taken from the system as they arrive, read as messages, and queued
-// for the window, so that no burst overflows the socket's receive buffer because the window
-// was busy. Emptying the socket comes before reading what it held, and what the queue has no
-// room for, by count or by bytes, waits here, up to a bound, rather than being dropped. It owns
-// the socket descriptor it is given and closes it when destroyed.
+// read here: datagrams are taken from the system as they arrive, read as messages with their
+// sender and the time the system received them, and queued for the window, so that no burst
+// overflows the socket's receive buffer because the window was busy. Emptying the socket comes
+// before reading what it held, and what the queue has no room for, by count or by bytes, waits
+// here, up to a bound, rather than being dropped. It owns the socket descriptor it is given and
+// closes it when destroyed.
 class DatagramReader
 {
 public:
@@ -43,6 +44,7 @@ private:
     MessageQueue *queue;
     std::function<void()> messagesWaiting;
     const bool countsDrops;
+    const bool timesArrivals; // the system gives each datagram its time
     std::atomic<qint64> drops {0};
     std::thread thread;
 };

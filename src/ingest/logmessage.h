@@ -3,6 +3,7 @@
 #ifndef LOGMESSAGE_H
 #define LOGMESSAGE_H
 
+#include "ingest/datagramorigin.h"
 #include "protocol/panes.h"
 
 #include <QByteArray>
@@ -18,6 +19,10 @@ struct LogMessage
     QStringList captions;
     // The texts of "log1" to "log4"; an empty one adds nothing to its pane.
     std::array<QString, paneCount> texts;
+    // When the system received the datagram (nanoseconds since the epoch, 0 when not known),
+    // not when the window took it: a window that was busy or stopped still knows.
+    qint64 arrivalTime = 0;
+    SenderAddress sender;
 
     bool hasText() const;
 

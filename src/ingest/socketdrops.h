@@ -14,9 +14,6 @@ struct msghdr;
 class SocketDrops
 {
 public:
-    // Space for the control data that carries the count, to give each received message.
-    static constexpr int controlBytes = 64;
-
     // Asks the system for the count with every datagram; false where it has no such count.
     static bool askForCount(int socketDescriptor);
 

@@ -148,11 +148,17 @@ void UdpListener::readOnThisThread()
 {
     QVector<LogMessage> messages;
     qint64 size;
+    QHostAddress address;
+    quint16 port = 0;
     while ((size = socket->pendingDatagramSize()) >= 0) {
         QByteArray datagram(int(size), Qt::Uninitialized);
-        if (socket->readDatagram(datagram.data(), size) < 0)
+        if (socket->readDatagram(datagram.data(), size, &address, &port) < 0)
             break;
+        // No time from the system here: the time it is read is the nearest there is.
+        const qint64 arrivalTime = ArrivalTime::now();
         messages.append(LogMessage::fromDatagram(datagram));
+        messages.last().arrivalTime = arrivalTime;
+        messages.last().sender = SenderAddress::fromHostAddress(address, port);
     }
     if (queue.push(std::move(messages)))
         emit messagesWaiting();

@@ -25,6 +25,8 @@ void ClearPolicy::followBoxes(QCheckBox *enabledBox, QSpinBox *secondsBox)
 void ClearPolicy::startTiming()
 {
     stopTiming();
+    // Nothing arrived at the new socket yet.
+    lastArrivalTime = 0;
     timer = new QTimer(this);
     timer->setObjectName(QStringLiteral("clearTimer"));
     connect(timer, &QTimer::timeout, this, &ClearPolicy::quietPeriodEnded);
@@ -36,15 +38,41 @@ void ClearPolicy::stopTiming()
     timer = nullptr;
 }
 
-bool ClearPolicy::batchArrives()
+int ClearPolicy::batchArrives(const QVector<LogMessage> &batch)
 {
     if (timer)
         restartTimer();
-    // The timer needs the event loop to expire, so only the first batch after a quiet period
-    // can find a clearing pending.
-    const bool clear = clearPending;
-    clearPending = false;
+    int lastClearing = -1;
+    for (int i = 0; i < batch.size(); ++i) {
+        if (messageArrives(batch.at(i).arrivalTime))
+            lastClearing = i;
+    }
+    return lastClearing;
+}
+
+bool ClearPolicy::messageArrives(qint64 arrivalTime)
+{
+    bool clear = false;
+    // The timer needs the event loop to expire, so only the first message after it expired
+    // can find a clearing pending. One that arrived before that was waiting for a window that
+    // was busy or stopped: the period the timer measured was not quiet.
+    if (clearPending) {
+        clear = arrivalTime == 0 || arrivalTime >= timerExpiredAt;
+        clearPending = false;
+    }
+    if (!clear && enabled)
+        clear = endsQuietPeriod(lastArrivalTime, arrivalTime, periodSeconds);
+    if (arrivalTime != 0)
+        lastArrivalTime = arrivalTime;
     return clear;
+}
+
+bool ClearPolicy::endsQuietPeriod(qint64 previousArrivalTime, qint64 arrivalTime, int seconds)
+{
+    if (previousArrivalTime == 0 || arrivalTime == 0 || seconds <= 0)
+        return false;
+    // Seconds of an int fit in nanoseconds of 64 bits; a clock set back counts as no gap.
+    return arrivalTime - previousArrivalTime > qint64(seconds) * 1000000000;
 }
 
 void ClearPolicy::restartTimer()
@@ -61,4 +89,5 @@ void ClearPolicy::restartTimer()
 void ClearPolicy::quietPeriodEnded()
 {
     clearPending = enabled;
+    timerExpiredAt = ArrivalTime::now();
 }

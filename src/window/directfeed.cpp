@@ -7,10 +7,14 @@
 
 void processDatagrams(MainWindow &window, const QVector<QByteArray> &payloads)
 {
+    // They all arrive now, from no sender.
+    const qint64 arrivalTime = ArrivalTime::now();
     QVector<LogMessage> messages;
     messages.reserve(payloads.size());
-    for (const QByteArray &payload : payloads)
+    for (const QByteArray &payload : payloads) {
         messages.append(LogMessage::fromDatagram(payload));
+        messages.last().arrivalTime = arrivalTime;
+    }
     window.slPendingDatagrams(messages);
     window.batchAppender->finish();
 }

@@ -139,13 +139,17 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         return;
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
-    // Paused, the reader is reading: a quiet period takes nothing away, neither from the panes
-    // nor from what waits for them, and the titles go on counting.
-    if (clearPolicy->batchArrives() && !pauseGate->isPaused())
+    // A clearing in the batch takes the texts before it too: they are not shown. Paused, the
+    // reader is reading: a quiet period takes nothing away, neither from the panes nor from
+    // what waits for them, and the titles go on counting.
+    const int lastClearing = clearPolicy->batchArrives(messages);
+    const bool clears = lastClearing >= 0 && !pauseGate->isPaused();
+    if (clears)
         slClearLogs();
 
     BatchAppender::Texts texts;
-    for (const LogMessage &message : messages) {
+    for (int i = clears ? lastClearing : 0; i < messages.size(); ++i) {
+        const LogMessage &message = messages.at(i);
         tabTitles->count(message);
         for (int pane = 0; pane < paneCount; ++pane) {
             if (!message.texts[pane].isEmpty())
