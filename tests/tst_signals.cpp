@@ -62,6 +62,12 @@ void SignalsTest::signalClosesLikeFileExit_data()
 void SignalsTest::signalClosesLikeFileExit()
 {
     QFETCH(QList<int>, signalNumbers);
+#ifdef __SANITIZE_THREAD__
+    // ThreadSanitizer runs a program's handlers later, where it judges safe, so the third
+    // signal may come after the window has closed on the first and saved.
+    if (signalNumbers.size() > 2)
+        QSKIP("ThreadSanitizer delays signal handlers");
+#endif
     TestHome home;
     const quint16 port = freeUdpPort();
     // Settings away from the defaults, which a viewer that ends without saving would leave as
