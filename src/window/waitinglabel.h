@@ -3,29 +3,19 @@
 #ifndef WAITINGLABEL_H
 #define WAITINGLABEL_H
 
-#include <QObject>
+#include "window/statuslabel.h"
 
-class QBoxLayout;
-class QLabel;
-class QWidget;
-
-// The label is made when the panes are first paused: until then the window is as it always was.
-class WaitingLabel : public QObject
+// Made when the panes are first paused.
+class WaitingLabel : public StatusLabel
 {
     Q_OBJECT
 
 public:
-    // The label goes at the end of the layout, into the widget that holds it.
-    WaitingLabel(QWidget *holder, QBoxLayout *layout, QObject *parent = nullptr);
+    using StatusLabel::StatusLabel;
 
 public slots:
     // Shown while paused, and while texts still wait to go in after; hidden otherwise.
     void showWaiting(bool paused, qint64 waiting);
-
-private:
-    QWidget *holder;
-    QBoxLayout *layout;
-    QLabel *label = nullptr;
 };
 
 #endif // WAITINGLABEL_H
