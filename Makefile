@@ -25,13 +25,15 @@ QT_PACKAGES  = $(QT5_PACKAGES)
 else
 $(error CORVANE_QT must be 5 or 6)
 endif
-BUILD_PACKAGES = cmake make g++ $(QT_PACKAGES)
+# RE2 matches the patterns a user types in linear time; SQLite keeps recordings.
+LIB_PACKAGES   = pkgconf libre2-dev libsqlite3-dev
+BUILD_PACKAGES = cmake make g++ $(QT_PACKAGES) $(LIB_PACKAGES)
 # rsyslog and bsdutils (logger) for the test of the rsyslog rule, which runs a private daemon
 # and never talks to the system's.
-TEST_PACKAGES  = cmake make g++ $(QT5_PACKAGES) $(QT6_PACKAGES) xauth xvfb desktop-file-utils \
+TEST_PACKAGES  = cmake make g++ $(LIB_PACKAGES) $(QT5_PACKAGES) $(QT6_PACKAGES) xauth xvfb desktop-file-utils \
                  dpkg-dev file python3 rsyslog bsdutils
 # The sanitizer and fuzzer builds use Qt 5.
-FUZZ_PACKAGES  = cmake make g++ $(QT5_PACKAGES) clang libclang-rt-14-dev
+FUZZ_PACKAGES  = cmake make g++ $(LIB_PACKAGES) $(QT5_PACKAGES) clang libclang-rt-14-dev
 
 # The sanitizer suite and the fuzzers build in trees of their own.
 ASAN_BUILD   ?= build-asan

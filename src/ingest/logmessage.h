@@ -23,6 +23,10 @@ struct LogMessage
     // not when the window took it: a window that was busy or stopped still knows.
     qint64 arrivalTime = 0;
     SenderAddress sender;
+    // What the sender says of itself, when it does: its own count of datagrams sent, from 1
+    // (0 when the datagram has none), and its program's name.
+    quint64 seq = 0;
+    QString app;
 
     bool hasText() const;
 
