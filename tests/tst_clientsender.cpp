@@ -263,16 +263,20 @@ void ClientSenderTest::handlerSendsEveryKindAndPassesItOn()
         QStringList({"debug <b>not bold</b>", "info", "warning from a thread without an event loop",
                      "critical & more", "<i>markup</i>", "after removal"}));
     // Exact text until the options changed: markup escaped, in an element that keeps spaces.
-    const QByteArray tabs = R"("tabs":["Debug","Info","Warning","Error"]})";
+    // Each numbered, with the program's name.
+    const auto tabs = [](int seq) {
+        return R"("tabs":["Debug","Info","Warning","Error"],"seq":)" + QByteArray::number(seq)
+            + R"(,"app":"tst_clientsender"})";
+    };
     const QList<QByteArray> expected = {
         R"({"log1":"<span style=\"white-space:pre-wrap\">[debug] debug )"
         R"(&lt;b&gt;not bold&lt;/b&gt;</span>",)"
-            + tabs,
-        R"({"log2":"[info] info",)" + tabs,
-        R"({"log3":"[warning] warning from a thread without an event loop",)" + tabs,
+            + tabs(1),
+        R"({"log2":"[info] info",)" + tabs(2),
+        R"({"log3":"[warning] warning from a thread without an event loop",)" + tabs(3),
         R"({"log4":"<span style=\"white-space:pre-wrap\">[critical] critical &amp; more</span>",)"
-            + tabs,
-        R"({"log2":"[info] <i>markup</i>",)" + tabs};
+            + tabs(4),
+        R"({"log2":"[info] <i>markup</i>",)" + tabs(1)}; // a new handler counts afresh
     QCOMPARE(viewer.payloads(), expected);
     QCOMPARE(corvane::droppedMessageCount(), quint64(0));
 }

@@ -18,6 +18,7 @@ import json
 import logging
 import os
 import socket
+import sys
 
 __all__ = ["CorvaneHandler", "exact_text", "parse_address"]
 
@@ -63,6 +64,11 @@ class CorvaneHandler(logging.Handler):
         self.captions = [c or d for c, d in zip(list(captions) + [""] * 4, _DEFAULT_CAPTIONS)]
         self.exact = exact
         self.dropped = 0
+        # "seq" counts the datagrams sent, from 1, and "app" names the program: the viewer
+        # tells from them which datagrams were lost on the way.
+        self.sent = 0
+        name = os.path.basename(sys.argv[0] if sys.argv and sys.argv[0] else "") or "python"
+        self._app = json.dumps(name[:64], ensure_ascii=False).encode("utf-8", "replace")
         self._peer = None
         self._socket = None
         try:
@@ -134,7 +140,12 @@ class CorvaneHandler(logging.Handler):
             try:
                 if self._peer is None:
                     raise OSError("no viewer address")
-                self._socket.sendto(payload, self._peer)
+                counted = payload[:-1] + b',"seq":%d,"app":%s}' % (self.sent + 1, self._app)
+                if len(counted) <= MAX_DATAGRAM:
+                    self._socket.sendto(counted, self._peer)
+                    self.sent += 1
+                else:  # no room left for the count: it goes as it is, without a number
+                    self._socket.sendto(payload, self._peer)
             except OSError:  # no route, a full buffer: dropped, as UDP's are
                 self.dropped += 1
 

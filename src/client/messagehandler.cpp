@@ -60,7 +60,7 @@ void sendMessage(HandlerState &state, QtMsgType type, const QMessageLogContext &
         state.channel.drop(Sender::SendError,
                            QStringLiteral("the tab captions alone leave no room for a text"));
     for (const QByteArray &payload : payloads)
-        state.channel.send(payload);
+        state.channel.sendCounted(payload);
 }
 
 void handleMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)

@@ -97,13 +97,18 @@ bool Sender::send(const PaneTexts &texts)
     }
     bool allSent = true;
     for (const QByteArray &payload : payloads)
-        allSent = d->channel.send(payload) && allSent;
+        allSent = d->channel.sendCounted(payload) && allSent;
     return allSent;
 }
 
 bool Sender::sendDatagram(const QByteArray &payload)
 {
     return d->channel.send(payload);
+}
+
+bool Sender::sendCountedDatagram(const QByteArray &payload)
+{
+    return d->channel.sendCounted(payload);
 }
 
 quint64 Sender::droppedCount() const

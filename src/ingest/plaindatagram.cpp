@@ -171,7 +171,8 @@ private:
         thread_local QByteArray lastApp;
         thread_local QString lastName;
         const int size = int(appEnd - appBegin);
-        if (size != lastApp.size() || std::memcmp(appBegin, lastApp.constData(), size_t(size)) != 0) {
+        if (size != lastApp.size()
+            || std::memcmp(appBegin, lastApp.constData(), size_t(size)) != 0) {
             lastApp = QByteArray(appBegin, size);
             lastName = QString::fromLatin1(lastApp);
         }

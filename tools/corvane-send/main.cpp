@@ -38,6 +38,9 @@ const char description[] =
     "  {\"tabs\":[\"Net\",\"Db\",\"UI\",\"Misc\"],\"log1\":\"connected\",\"log3\":\"button "
     "pressed\"}\n"
     "\n"
+    "Each datagram also carries \"seq\", its number in this run from 1, and \"app\",\n"
+    "\"corvane-send\": the viewer counts from them the datagrams lost on the way.\n"
+    "\n"
     "With --log1 to --log4 one datagram is sent. With --pane N every line read from the\n"
     "standard input is sent to pane N as a datagram of its own, as soon as it arrives; blank\n"
     "lines are skipped. A text too long for one datagram (65507 bytes of JSON) is sent in\n"
@@ -107,7 +110,8 @@ private:
         }
         // A viewer that is not running is no error: the datagram is lost, as UDP's are, and
         // a viewer started later gets the lines that follow.
-        return sender.sendDatagram(payload) || sender.error() == corvane::Sender::ViewerAbsent;
+        return sender.sendCountedDatagram(payload)
+            || sender.error() == corvane::Sender::ViewerAbsent;
     }
 
     corvane::Sender sender;
