@@ -7,6 +7,8 @@
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
 #include "panes/logpane.h"
+#include "sources/sourcesdock.h"
+#include "sources/sourceregistry.h"
 #include "window/aboutwindow.h"
 #include "window/clearpolicy.h"
 #include "window/losslabel.h"
@@ -14,6 +16,7 @@
 #include "window/pausegate.h"
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
+#include "window/viewprefixes.h"
 #include "window/waitinglabel.h"
 
 #include <QAction>
@@ -22,6 +25,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
@@ -38,7 +42,10 @@ MainWindow::MainWindow(QWidget *parent)
       clearPolicy(new ClearPolicy(this)),
       tabTitles(nullptr),
       lossLabel(nullptr),
-      logMenus(nullptr)
+      logMenus(nullptr),
+      sourceRegistry(new SourceRegistry(this)),
+      sourcesDock(nullptr),
+      viewPrefixes(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -83,6 +90,13 @@ MainWindow::MainWindow(QWidget *parent)
     logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
     connect(logMenus, &LogMenus::clearPaneRequested, this, &MainWindow::slClearPane);
     connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
+    sourcesDock = new SourcesDock(sourceRegistry, this);
+    addDockWidget(Qt::RightDockWidgetArea, sourcesDock);
+    sourcesDock->hide();
+    sourcesDock->toggleViewAction()->setObjectName(QStringLiteral("actionSources"));
+    logMenus->viewMenu()->addAction(sourcesDock->toggleViewAction());
+    viewPrefixes =
+        new ViewPrefixes(logMenus->viewMenu(), configDir + QLatin1String("view.json"), this);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -137,6 +151,8 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 {
     if (messages.isEmpty())
         return;
+    // Every message counts for its sender, cleared or not.
+    sourceRegistry->count(messages);
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
     // A clearing in the batch takes the texts before it too: they are not shown. Paused, the

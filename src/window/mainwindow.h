@@ -20,8 +20,11 @@ class LogPane;
 class LossLabel;
 class MainWindowForm;
 class PauseGate;
+class SourceRegistry;
+class SourcesDock;
 class TabTitles;
 class UdpListener;
+class ViewPrefixes;
 struct Settings;
 
 class MainWindow : public QMainWindow
@@ -74,6 +77,11 @@ private:
     LossLabel *lossLabel;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
+    // Every sender heard from, and the panel that lists them.
+    SourceRegistry *sourceRegistry;
+    SourcesDock *sourcesDock;
+    // The View menu's times and senders in front of the texts.
+    ViewPrefixes *viewPrefixes;
 };
 
 #endif // MAINWINDOW_H
