@@ -14,10 +14,12 @@
 #include "window/losslabel.h"
 #include "window/mainwindowform.h"
 #include "window/pausegate.h"
+#include "window/senderlook.h"
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
 #include "window/viewprefixes.h"
 #include "window/waitinglabel.h"
+#include "window/windowlook.h"
 
 #include <QAction>
 #include <QDir>
@@ -42,6 +44,7 @@ MainWindow::MainWindow(QWidget *parent)
       clearPolicy(new ClearPolicy(this)),
       tabTitles(nullptr),
       lossLabel(nullptr),
+      look(new WindowLook),
       logMenus(nullptr),
       sourceRegistry(new SourceRegistry(this)),
       sourcesDock(nullptr),
@@ -52,11 +55,13 @@ MainWindow::MainWindow(QWidget *parent)
                                                       ui->uiLog4};
     for (int pane = 0; pane < paneCount; ++pane) {
         logPanes[pane] = new LogPane(views[pane]);
+        logPanes[pane]->setLook(look, pane);
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
         logPanes[pane]->setHistorySize(defaultHistoryBytes);
     }
     batchAppender = new BatchAppender(
-        [this](int pane, const QStringList &texts) { logPanes[pane]->append(texts); }, this);
+        [this](int pane, const QVector<KeptText> &texts) { logPanes[pane]->append(texts); },
+        this);
     tabTitles = new TabTitles(ui->tabWidget, this);
     // The titles change when the texts they count are in the panes.
     connect(batchAppender, &BatchAppender::batchAppended, tabTitles, &TabTitles::show);
@@ -97,6 +102,9 @@ MainWindow::MainWindow(QWidget *parent)
     logMenus->viewMenu()->addAction(sourcesDock->toggleViewAction());
     viewPrefixes =
         new ViewPrefixes(logMenus->viewMenu(), configDir + QLatin1String("view.json"), this);
+    auto *senderLook = new SenderLook(look, sourceRegistry, logPanes, this);
+    senderLook->setPrefixes(viewPrefixes->choices());
+    connect(viewPrefixes, &ViewPrefixes::choicesChanged, senderLook, &SenderLook::setPrefixes);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -115,6 +123,7 @@ MainWindow::~MainWindow()
     saveConfig();
     delete logMenus; // while the panes it works on are whole
     delete ui;
+    delete look; // after the panes that show by it
 }
 
 void MainWindow::slStartServer()
@@ -168,8 +177,13 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         const LogMessage &message = messages.at(i);
         tabTitles->count(message);
         for (int pane = 0; pane < paneCount; ++pane) {
-            if (!message.texts[pane].isEmpty())
-                texts[pane].append(message.texts[pane]);
+            if (!message.texts[pane].isEmpty()) {
+                KeptText kept;
+                kept.text = message.texts[pane];
+                kept.arrivalTime = message.arrivalTime;
+                kept.sender = message.sender;
+                texts[pane].append(kept);
+            }
         }
     }
     pauseGate->hand(texts);

@@ -25,6 +25,7 @@ class SourcesDock;
 class TabTitles;
 class UdpListener;
 class ViewPrefixes;
+class WindowLook;
 struct Settings;
 
 class MainWindow : public QMainWindow
@@ -75,6 +76,8 @@ private:
     ClearPolicy *clearPolicy;
     TabTitles *tabTitles;
     LossLabel *lossLabel;
+    // How the panes show their texts, which every pane is given.
+    WindowLook *look;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
     // Every sender heard from, and the panel that lists them.
