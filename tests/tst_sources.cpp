@@ -72,14 +72,16 @@ namespace {
 const qint64 second = 1000000000;
 const qint64 start = 1700000000 * second;
 
-// "port seq app arrival-second texts", one message each; "-" for no name.
+// "port seq app arrival-second texts", one message each; "-" for no sender, no name.
 QVector<LogMessage> messagesOf(const QStringList &lines)
 {
     QVector<LogMessage> messages;
     for (const QString &line : lines) {
         const QStringList f = line.split(' ');
         LogMessage message;
-        message.sender = SenderAddress::fromHostAddress(QHostAddress::LocalHost, f[0].toUShort());
+        if (f[0] != "-")
+            message.sender =
+                SenderAddress::fromHostAddress(QHostAddress::LocalHost, f[0].toUShort());
         message.seq = f[1].toULongLong();
         message.app = f[2] == "-" ? QString() : f[2];
         message.arrivalTime = start + qint64(f[3].toDouble() * second);
@@ -108,6 +110,9 @@ void SourcesTest::registryCounts_data()
     QTest::newRow("only the last ten seconds count")
         << QStringList({"7000 1 - 0 4", "7000 2 - 1 1", "7000 3 - 9 2", "7000 4 - 10 1"})
         << QStringList({"127.0.0.1:7000  8 0 0 0.4 10"});
+    QTest::newRow("texts from no sender are not listed")
+        << QStringList({"- 1 x 0 1", "8000 1 - 0 1", "- 2 x 0 1"})
+        << QStringList({"127.0.0.1:8000  1 0 0 0 0"});
     QTest::newRow("arrivals a little out of order")
         << QStringList({"7000 1 - 5 1", "7000 2 - 4 1", "7000 3 - -3 1"})
         << QStringList({"127.0.0.1:7000  3 0 0 0.2 5"});

@@ -50,6 +50,9 @@ void SourceRegistry::count(const QVector<LogMessage> &messages)
 
 Source *SourceRegistry::sourceOf(const LogMessage &message)
 {
+    // Texts handed to the window directly came from no sender.
+    if (message.sender.isNull())
+        return nullptr;
     if (lastRow >= 0 && sources.at(lastRow).sender == message.sender)
         return &sources[lastRow];
     const auto found = rows.constFind(message.sender);
