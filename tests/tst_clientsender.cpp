@@ -83,6 +83,11 @@ void ClientSenderTest::textsReachTheirPanes()
     QCOMPARE(messages[1].texts[0], QStringLiteral("one"));
     QCOMPARE(messages[1].texts[3], QStringLiteral("four"));
     QCOMPARE(messages[2].texts[1], QStringLiteral("raw"));
+    // Numbered and named, all but the raw payload.
+    QCOMPARE(messages[0].seq, quint64(1));
+    QCOMPARE(messages[1].seq, quint64(2));
+    QCOMPARE(messages[2].seq, quint64(0));
+    QCOMPARE(messages[1].app, QStringLiteral("tst_clientsender"));
     QCOMPARE(sender.droppedCount(), quint64(0));
     QCOMPARE(sender.error(), corvane::Sender::NoError);
 
@@ -95,6 +100,13 @@ void ClientSenderTest::textsReachTheirPanes()
     QVERIFY(!sender.sendDatagram(QByteArray(corvane::maxDatagramSize + 1, 'x')));
     QCOMPARE(sender.droppedCount(), quint64(3));
     QCOMPARE(viewer.payloads().size(), 3);
+    // A text split over two datagrams leaves room in each for its number.
+    QVERIFY(sender.send(1, QString(100000, QLatin1Char('y'))));
+    viewer.waitFor(5);
+    const QList<LogMessage> pieces = messagesOf(viewer).mid(3);
+    QCOMPARE(pieces.size(), 2);
+    QCOMPARE(pieces[0].seq, quint64(3));
+    QCOMPARE(pieces[1].seq, quint64(4));
 }
 
 void ClientSenderTest::addressesOfEveryForm_data()
@@ -224,9 +236,11 @@ void ClientSenderTest::threadsShareOneSender()
         thread.join();
 
     QCOMPARE(viewer.waitFor(4 * perThread).size(), 4 * perThread);
-    // Each thread's texts arrive in the order it sent them.
+    // Each thread's texts arrive in the order it sent them, numbered in the order sent.
     int next[corvane::paneCount] = {};
+    quint64 seq = 0;
     for (const LogMessage &message : messagesOf(viewer)) {
+        QCOMPARE(message.seq, ++seq);
         for (int pane = 0; pane < corvane::paneCount; ++pane) {
             if (!message.texts[pane].isEmpty())
                 QCOMPARE(message.texts[pane], QString::number(next[pane]++));

@@ -160,13 +160,26 @@ bool Channel::sendCounted(const QByteArray &payload)
     return sendPayload(payload, true);
 }
 
+void Channel::nameProgram()
+{
+    if (!appMember.isEmpty())
+        return;
+    const QJsonObject app {{QStringLiteral("app"), programName()}};
+    appMember = QJsonDocument(app).toJson(QJsonDocument::Compact);
+    appMember = appMember.mid(1, appMember.size() - 2); // without the braces
+}
+
+int Channel::countRoom()
+{
+    QMutexLocker lock(&mutex);
+    nameProgram();
+    // ,"seq":<up to 20 digits>,<the app member>
+    return 7 + 20 + 1 + int(appMember.size());
+}
+
 QByteArray Channel::withCount(const QByteArray &payload)
 {
-    if (appMember.isEmpty()) {
-        const QJsonObject app {{QStringLiteral("app"), programName()}};
-        appMember = QJsonDocument(app).toJson(QJsonDocument::Compact);
-        appMember = appMember.mid(1, appMember.size() - 2); // without the braces
-    }
+    nameProgram();
     if (payload.size() < 3 || !payload.endsWith('}'))
         return QByteArray();
     QByteArray counted = payload;

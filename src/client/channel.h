@@ -41,6 +41,8 @@ public:
     // program's name added, "seq" and "app", so the viewer can tell which went missing on the
     // way. A payload with no room left for them goes as it is, and takes no number.
     bool sendCounted(const QByteArray &payload);
+    // The most bytes sendCounted() adds to a payload.
+    int countRoom();
     // Counts a datagram that the caller dropped itself, with the reason.
     void drop(Sender::Error reason, const QString &why);
 
@@ -55,6 +57,8 @@ private:
     bool sendPayload(const QByteArray &payload, bool counted);
     // The payload with "seq" and "app" added, or empty when that would not fit. Under mutex.
     QByteArray withCount(const QByteArray &payload);
+    // Makes appMember when first needed. Under mutex.
+    void nameProgram();
     // Starts a quiet spell whose drops report the last error. Under mutex.
     void quieten();
 

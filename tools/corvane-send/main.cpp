@@ -73,8 +73,10 @@ class PacedSender
 {
 public:
     PacedSender(const QString &host, quint16 port, const QStringList &captions, double rate)
-        : sender(host, port), captions(captions), intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
-    { }
+        : sender(host, port), intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
+    {
+        sender.setCaptions(captions);
+    }
 
     // The host's name did not resolve.
     bool hasAddressError() const { return sender.error() == corvane::Sender::AddressError; }
@@ -83,7 +85,8 @@ public:
     // out), as one datagram when it fits, else as the library splits it.
     bool send(const corvane::PaneTexts &texts)
     {
-        const QByteArrayList payloads = corvane::datagrams(captions, texts);
+        // With room left in each for the number the sender adds.
+        const QByteArrayList payloads = sender.datagrams(texts);
         if (payloads.isEmpty()) {
             error = QStringLiteral("the tab captions alone leave no room for a text");
             return false;
@@ -115,7 +118,6 @@ private:
     }
 
     corvane::Sender sender;
-    QStringList captions;
     qint64 intervalNs;
     QElapsedTimer clock;
     QString error;

@@ -120,6 +120,9 @@ public:
     bool send(int pane, const QString &text);
     // Sends a text to each pane, as datagrams() splits them.
     bool send(const PaneTexts &texts);
+    // The datagrams send() sends for these texts: as corvane::datagrams() makes them with
+    // this sender's captions and format, with room left in each for "seq" and "app".
+    QByteArrayList datagrams(const PaneTexts &texts) const;
     // Sends one payload as it is, such as one of datagrams().
     bool sendDatagram(const QByteArray &payload);
     // Sends one payload of datagrams() with "seq" and "app" added, as send() does; as it is
