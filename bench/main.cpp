@@ -97,6 +97,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption wordOption(QStringLiteral("word"),
                                         QStringLiteral("Find: the word typed (default lazy)."),
                                         QStringLiteral("word"), QStringLiteral("lazy"));
+    const QCommandLineOption sendersOption(
+        QStringLiteral("senders"),
+        QStringLiteral("Flood: this many senders, each a socket of its own (default 1)."),
+        QStringLiteral("count"), QStringLiteral("1"));
+    const QCommandLineOption numberedOption(
+        QStringLiteral("numbered"),
+        QStringLiteral("Flood: datagrams carry \"seq\" and \"app\" as the client library's do."));
+    const QCommandLineOption sourcesOpenOption(
+        QStringLiteral("sources-open"), QStringLiteral("The viewer has its Sources panel open."));
+    const QCommandLineOption showTimesOption(
+        QStringLiteral("show-times"),
+        QStringLiteral("The viewer shows arrival times in front of the texts."));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -106,6 +118,7 @@ int main(int argc, char *argv[])
                        bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
                        reportOption, leadTableOption, textsOption, wordOption, senderOption,
                        portOption});
+    parser.addOptions({sendersOption, numberedOption, sourcesOpenOption, showTimesOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -122,7 +135,8 @@ int main(int argc, char *argv[])
         return runSender(quint16(parser.value(portOption).toUInt()),
                          parser.isSet(countOption) ? count : 0, parser.isSet(rateOption) ? rate : 0,
                          seconds, parser.value(reportOption).toLongLong(),
-                         parser.isSet(leadTableOption));
+                         parser.isSet(leadTableOption), parser.value(sendersOption).toInt(),
+                         parser.isSet(numberedOption));
     }
 
     const QString mode = parser.value(modeOption);
@@ -142,6 +156,10 @@ int main(int argc, char *argv[])
     Harness harness(home.path());
     harness.receiveBuffer = parser.value(bufferOption).toInt();
     harness.shapeAll = parser.isSet(shapeAllOption);
+    harness.senders = qMax(1, parser.value(sendersOption).toInt());
+    harness.numbered = parser.isSet(numberedOption);
+    harness.sourcesOpen = parser.isSet(sourcesOpenOption);
+    harness.showTimes = parser.isSet(showTimesOption);
     if (parser.isSet(historyOption))
         harness.historyLimit = parser.value(historyOption).toInt();
 

@@ -11,8 +11,10 @@ namespace bench {
 // can), for at most `seconds`, then prints how many the system took. With reportMs above 0 it
 // also prints "progress <sent>" that often. With leadTable, a large table goes first, counted
 // among the datagrams sent.
+// With `senders` above 1, that many sockets take turns; `numbered` datagrams carry "seq" and
+// "app" as the client library's do.
 int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs,
-              bool leadTable);
+              bool leadTable, int senders = 1, bool numbered = false);
 
 // flood.cpp: as fast as the sender can for `seconds`, into a bare socket and into the viewer.
 Run bareSocket(Harness &harness, double seconds);

@@ -214,6 +214,71 @@
     </message>
 </context>
 <context>
+    <name>SourcesDock</name>
+    <message>
+        <source>Sources</source>
+        <translation>Fuentes</translation>
+    </message>
+</context>
+<context>
+    <name>SourcesModel</name>
+    <message>
+        <source>Mute</source>
+        <translation>Silenciar</translation>
+    </message>
+    <message>
+        <source>Solo</source>
+        <translation>Solo</translation>
+    </message>
+    <message>
+        <source>Sender</source>
+        <translation>Remitente</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Programa</translation>
+    </message>
+    <message>
+        <source>Texts</source>
+        <translation>Textos</translation>
+    </message>
+    <message>
+        <source>Texts/s (10 s)</source>
+        <translation>Textos/s (10 s)</translation>
+    </message>
+    <message>
+        <source>Last seen</source>
+        <translation>Visto por última vez</translation>
+    </message>
+    <message>
+        <source>Lost</source>
+        <translation>Perdidos</translation>
+    </message>
+    <message>
+        <source>Out of order</source>
+        <translation>Desordenados</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPrefixes</name>
+    <message>
+        <source>Show times</source>
+        <translation>Mostrar horas</translation>
+    </message>
+    <message>
+        <source>Time since previous</source>
+        <translation>Tiempo desde el anterior</translation>
+    </message>
+    <message>
+        <source>Show senders</source>
+        <translation>Mostrar remitentes</translation>
+    </message>
+    <message>
+        <source>the view could not be saved to %1: %2</source>
+        <translation>no se pudo guardar la vista en %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>WaitingLabel</name>
     <message>
         <source>Texts that arrived while the panes were paused. They show when the panes are unpaused.</source>

@@ -217,7 +217,7 @@ void MainWindowTest::menuAndShortcuts()
     QCOMPARE(logEntries.at(1)->text(), QStringLiteral("Copy all"));
     QCOMPARE(viewMenu->title(), QStringLiteral("View"));
     const QList<QAction *> viewEntries = viewMenu->actions();
-    QCOMPARE(viewEntries.size(), 2);
+    QCOMPARE(viewEntries.size(), 7);
     QCOMPARE(viewEntries.at(0)->objectName(), QStringLiteral("actionFollow"));
     QCOMPARE(viewEntries.at(0)->text(), QStringLiteral("Follow new texts"));
     QVERIFY(viewEntries.at(0)->isCheckable());
@@ -225,6 +225,17 @@ void MainWindowTest::menuAndShortcuts()
     QVERIFY(viewEntries.at(0)->isChecked());
     QCOMPARE(viewEntries.at(1)->objectName(), QStringLiteral("actionPause"));
     QCOMPARE(viewEntries.at(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    // The Sources panel and the prefixes: checkable, all off at a first start.
+    const QStringList rest = {"actionSources", "", "actionShowTimes", "actionTimeSincePrevious",
+                              "actionShowSenders"};
+    const QStringList texts = {"Sources", "", "Show times", "Time since previous", "Show senders"};
+    for (int i = 0; i < rest.size(); ++i) {
+        const QAction *entry = viewEntries.at(i + 2);
+        QCOMPARE(entry->objectName(), rest.at(i));
+        QCOMPARE(entry->text(), texts.at(i));
+        QCOMPARE(entry->isCheckable(), !entry->isSeparator());
+        QVERIFY(!entry->isChecked());
+    }
 }
 
 void MainWindowTest::exitClosesAndSettingsAreWrittenAtDestruction()

@@ -111,7 +111,7 @@ void LogMenus::addFindActions(QMenu *menu, QBoxLayout *centralLayout)
 
 void LogMenus::addViewMenu()
 {
-    auto *menu = new QMenu(tr("View"), window->menuBar());
+    auto *menu = menuView = new QMenu(tr("View"), window->menuBar());
     menu->setObjectName(QStringLiteral("menuView"));
     window->menuBar()->addMenu(menu);
     actionFollow = menu->addAction(tr("Follow new texts"));

@@ -36,6 +36,9 @@ public:
     using SavePathChooser = std::function<QString()>;
     void setSavePathChooser(SavePathChooser chooser);
 
+    // "View", for the window's parts to add their own actions to.
+    QMenu *viewMenu() const { return menuView; }
+
 signals:
     // "Clear pane": the pane on show is to be emptied.
     void clearPaneRequested(int pane);
@@ -61,6 +64,7 @@ private:
     QMainWindow *window;
     QTabWidget *tabs;
     std::array<LogPane *, paneCount> panes;
+    QMenu *menuView = nullptr;
     QAction *actionFollow = nullptr;
     SavePathChooser savePathChooser;
     // Finding in the pane on show; the bar is hidden until asked for.

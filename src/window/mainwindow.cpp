@@ -7,13 +7,17 @@
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
 #include "panes/logpane.h"
+#include "sources/sourceregistry.h"
+#include "sources/sourcesdock.h"
 #include "window/aboutwindow.h"
 #include "window/clearpolicy.h"
 #include "window/losslabel.h"
 #include "window/mainwindowform.h"
 #include "window/pausegate.h"
+#include "window/senderlook.h"
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
+#include "window/viewprefixes.h"
 #include "window/waitinglabel.h"
 #include "window/windowlook.h"
 
@@ -23,6 +27,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
@@ -40,7 +45,10 @@ MainWindow::MainWindow(QWidget *parent)
       tabTitles(nullptr),
       lossLabel(nullptr),
       look(new WindowLook),
-      logMenus(nullptr)
+      logMenus(nullptr),
+      sourceRegistry(new SourceRegistry(this)),
+      sourcesDock(nullptr),
+      viewPrefixes(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -87,6 +95,16 @@ MainWindow::MainWindow(QWidget *parent)
     logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
     connect(logMenus, &LogMenus::clearPaneRequested, this, &MainWindow::slClearPane);
     connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
+    sourcesDock = new SourcesDock(sourceRegistry, this);
+    addDockWidget(Qt::RightDockWidgetArea, sourcesDock);
+    sourcesDock->hide();
+    sourcesDock->toggleViewAction()->setObjectName(QStringLiteral("actionSources"));
+    logMenus->viewMenu()->addAction(sourcesDock->toggleViewAction());
+    viewPrefixes =
+        new ViewPrefixes(logMenus->viewMenu(), configDir + QLatin1String("view.json"), this);
+    auto *senderLook = new SenderLook(look, sourceRegistry, logPanes, this);
+    senderLook->setPrefixes(viewPrefixes->choices());
+    connect(viewPrefixes, &ViewPrefixes::choicesChanged, senderLook, &SenderLook::setPrefixes);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -142,6 +160,8 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 {
     if (messages.isEmpty())
         return;
+    // Every message counts for its sender, cleared or not.
+    sourceRegistry->count(messages);
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
     // A clearing in the batch takes the texts before it too: they are not shown. Paused, the

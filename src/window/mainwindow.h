@@ -20,8 +20,11 @@ class LogPane;
 class LossLabel;
 class MainWindowForm;
 class PauseGate;
+class SourceRegistry;
+class SourcesDock;
 class TabTitles;
 class UdpListener;
+class ViewPrefixes;
 class WindowLook;
 struct Settings;
 
@@ -77,6 +80,11 @@ private:
     WindowLook *look;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
+    // Every sender heard from, and the panel that lists them.
+    SourceRegistry *sourceRegistry;
+    SourcesDock *sourcesDock;
+    // The View menu's times and senders in front of the texts.
+    ViewPrefixes *viewPrefixes;
 };
 
 #endif // MAINWINDOW_H
