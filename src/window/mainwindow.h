@@ -22,6 +22,7 @@ class MainWindowForm;
 class PauseGate;
 class TabTitles;
 class UdpListener;
+class WindowLook;
 struct Settings;
 
 class MainWindow : public QMainWindow
@@ -72,6 +73,8 @@ private:
     ClearPolicy *clearPolicy;
     TabTitles *tabTitles;
     LossLabel *lossLabel;
+    // How the panes show their texts, which every pane is given.
+    WindowLook *look;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
 };
