@@ -217,7 +217,7 @@ void MainWindowTest::menuAndShortcuts()
     QCOMPARE(logEntries.at(1)->text(), QStringLiteral("Copy all"));
     QCOMPARE(viewMenu->title(), QStringLiteral("View"));
     const QList<QAction *> viewEntries = viewMenu->actions();
-    QCOMPARE(viewEntries.size(), 2);
+    QCOMPARE(viewEntries.size(), 4);
     QCOMPARE(viewEntries.at(0)->objectName(), QStringLiteral("actionFollow"));
     QCOMPARE(viewEntries.at(0)->text(), QStringLiteral("Follow new texts"));
     QVERIFY(viewEntries.at(0)->isCheckable());
@@ -225,6 +225,9 @@ void MainWindowTest::menuAndShortcuts()
     QVERIFY(viewEntries.at(0)->isChecked());
     QCOMPARE(viewEntries.at(1)->objectName(), QStringLiteral("actionPause"));
     QCOMPARE(viewEntries.at(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    QVERIFY(viewEntries.at(2)->isSeparator());
+    QCOMPARE(viewEntries.at(3)->objectName(), QStringLiteral("actionFilters"));
+    QCOMPARE(viewEntries.at(3)->text(), QStringLiteral("Filters and highlights..."));
 }
 
 void MainWindowTest::exitClosesAndSettingsAreWrittenAtDestruction()
