@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 // "hide DEBUG re case off panes=13 bg=#ff0000": the action and pattern, then what differs

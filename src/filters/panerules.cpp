@@ -127,9 +127,19 @@ void PaneRules::addSelectionRules(int pane, QMenu *menu)
         rule.caseSensitive = true;
         rule.panes = 1 << pane;
         if (rule.action == FilterRule::Highlight)
-            rule.background = highlightPalette().constFirst().background;
+            rule.background = nextHighlightColour();
         connect(action, &QAction::triggered, rules, [this, rule] { rules->append(rule); });
     }
+}
+
+QColor PaneRules::nextHighlightColour() const
+{
+    // Each new highlight in a colour of its own, as long as the palette lasts.
+    int highlights = 0;
+    for (int i = 0; i < rules->count(); ++i)
+        highlights += rules->rule(i).action == FilterRule::Highlight;
+    const QVector<HighlightColour> palette = highlightPalette();
+    return palette.at(highlights % palette.size()).background;
 }
 
 void PaneRules::announceHidden()

@@ -48,6 +48,7 @@ private:
     void save();
     void addSelectionRules(int pane, QMenu *menu);
     void announceHidden();
+    QColor nextHighlightColour() const;
 
     RuleSet *rules;
     RulesFile file;
