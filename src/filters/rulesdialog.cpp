@@ -58,8 +58,11 @@ RulesDialog::RulesDialog(RuleSet *rules, const QStringList &paneNames, QWidget *
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
+    // Each column as wide as its widgets and title; the pattern and what is wrong with it
+    // share the rest.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(PatternColumn, QHeaderView::Stretch);
-    table->horizontalHeader()->setSectionResizeMode(ErrorColumn, QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(ErrorColumn, QHeaderView::Stretch);
     layout->addWidget(table);
 
     auto *buttons = new QHBoxLayout;
@@ -83,7 +86,7 @@ RulesDialog::RulesDialog(RuleSet *rules, const QStringList &paneNames, QWidget *
     auto *close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    resize(900, 360);
+    resize(1100, 360);
 
     connect(addButton, &QPushButton::clicked, this, &RulesDialog::addRule);
     connect(removeButton, &QPushButton::clicked, this, &RulesDialog::removeRule);
@@ -218,7 +221,9 @@ void RulesDialog::showError(int row, const QString &pattern)
     if (!label)
         return;
     const FilterRule &rule = rules->rule(row);
-    label->setText(RuleMatcher(pattern, rule.regex, rule.caseSensitive).error());
+    const QString error = RuleMatcher(pattern, rule.regex, rule.caseSensitive).error();
+    label->setText(error);
+    label->setToolTip(error);
 }
 
 void RulesDialog::addRule()
