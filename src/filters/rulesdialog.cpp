@@ -208,6 +208,9 @@ void RulesDialog::fillRow(int row)
 
 void RulesDialog::edit(int row, const std::function<void(FilterRule &)> &change)
 {
+    // A pattern field that loses the keyboard as its row goes still says it is done.
+    if (row >= rules->count())
+        return;
     FilterRule rule = rules->rule(row);
     change(rule);
     editing = true;
