@@ -128,6 +128,15 @@ void FilterRulesTest::verdicts_data()
     QTest::newRow("hide, its pane") << QStringList{"hide DEBUG panes=24"} << "DEBUG" << 3 << true
                                     << "";
     QTest::newRow("hide, off") << QStringList{"hide DEBUG off"} << "DEBUG" << 0 << false << "";
+    QTest::newRow("hide, plain takes dots as dots") << QStringList{"hide a.c", "hide (x re"}
+                                                    << "abc" << 0 << false << "";
+    QTest::newRow("hide, any case beyond ASCII") << QStringList{"hide ÄRGER", "hide x case"}
+                                                 << "viel ärger" << 0 << true << "";
+    QTest::newRow("hide, regex in its case") << QStringList{"hide ^A re case", "hide b"} << "a"
+                                             << 0 << false << "";
+    QTest::newRow("hide, pathological pattern on 64 KB")
+        << QStringList{"hide (a+)+$ re", "hide b"} << QString(65536, QLatin1Char('a')) << 0
+        << true << "";
     QTest::newRow("hide, invalid regex") << QStringList{"hide ( re"} << "(" << 0 << false << "";
     QTest::newRow("show only, match") << QStringList{"show net"} << "net up" << 0 << false << "";
     QTest::newRow("show only, no match") << QStringList{"show net"} << "disk" << 0 << true << "";

@@ -9,6 +9,9 @@
 #include <QTextCursor>
 
 #include <re2/re2.h>
+#include <re2/set.h>
+
+#include <vector>
 
 namespace {
 struct Texts
@@ -23,8 +26,13 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
         fault = Texts::tr("No pattern");
         return;
     }
+    const QByteArray utf8 = pattern.toUtf8();
+    const QByteArray group = caseSensitive ? "(?:" : "(?i:";
     if (!regex) {
         plain = QStringMatcher(pattern, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+        asExpression = group
+            + QByteArray::fromStdString(RE2::QuoteMeta(re2::StringPiece(utf8.constData(), size_t(utf8.size()))))
+            + ')';
         usable = true;
         return;
     }
@@ -32,7 +40,6 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
     options.set_log_errors(false);
     options.set_case_sensitive(caseSensitive);
     options.set_never_capture(true);
-    const QByteArray utf8 = pattern.toUtf8();
     auto compiled = std::make_shared<const RE2>(re2::StringPiece(utf8.constData(), size_t(utf8.size())),
                                                 options);
     if (!compiled->ok()) {
@@ -41,6 +48,7 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
         return;
     }
     expression = std::move(compiled);
+    asExpression = group + utf8 + ')';
     usable = true;
 }
 
@@ -57,6 +65,50 @@ bool RuleMatcher::matches(const QString &text, const QByteArray &utf8) const
 bool RuleMatcher::matches(const QString &text) const
 {
     return matches(text, expression ? text.toUtf8() : QByteArray());
+}
+
+struct CombinedMatcher::Combined
+{
+    explicit Combined(const RE2::Options &options) : set(options, RE2::UNANCHORED) { }
+    RE2::Set set;
+};
+
+CombinedMatcher::CombinedMatcher(const Matchers &matchers) : matchers(matchers)
+{
+    RE2::Options options;
+    options.set_log_errors(false);
+    options.set_never_capture(true);
+    auto made = std::make_shared<Combined>(options);
+    for (const auto &matcher : matchers) {
+        const QByteArray expression = matcher.second.expressionText();
+        if (made->set.Add(re2::StringPiece(expression.constData(), size_t(expression.size())),
+                          nullptr)
+            < 0)
+            return;
+    }
+    if (!matchers.isEmpty() && made->set.Compile())
+        combined = std::move(made);
+}
+
+quint64 CombinedMatcher::match(const QString &text, const QByteArray &utf8) const
+{
+    quint64 matches = 0;
+    if (combined) {
+        std::vector<int> matched;
+        RE2::Set::ErrorInfo error;
+        if (combined->set.Match(re2::StringPiece(utf8.constData(), size_t(utf8.size())), &matched,
+                                &error)
+            || error.kind == RE2::Set::kNoError) {
+            for (int index : matched)
+                matches |= matchers.at(index).first;
+            return matches;
+        }
+    }
+    for (const auto &matcher : matchers) {
+        if (matcher.second.matches(text, utf8))
+            matches |= matcher.first;
+    }
+    return matches;
 }
 
 QString shownPlainText(const QString &text)

@@ -155,7 +155,7 @@ void RuleSet::rebuild()
                 return;
             const quint64 bit = bitOf(entry.slot);
             next.matchers.append(qMakePair(bit, entry.matcher));
-            next.anyRegex = next.anyRegex || entry.matcher.isRegex();
+            next.all |= bit;
             next.active = true;
             switch (entry.rule.action) {
             case FilterRule::Hide:
@@ -179,6 +179,7 @@ void RuleSet::rebuild()
         for (const Entry &entry : entries)
             add(entry);
         add(findFilter);
+        next.combined = CombinedMatcher(next.matchers);
         panes[size_t(pane)] = next;
     }
 }
@@ -189,7 +190,10 @@ quint64 RuleSet::match(const QString &text, int pane, quint64 ruleSlots) const
     if (rules.matchers.isEmpty())
         return 0;
     const QString shown = shownPlainText(text);
-    const QByteArray utf8 = rules.anyRegex ? shown.toUtf8() : QByteArray();
+    const QByteArray utf8 = shown.toUtf8();
+    // All of them in one pass; a few (a rule that changed), one at a time.
+    if ((rules.all & ruleSlots) == rules.all)
+        return rules.combined.match(shown, utf8);
     quint64 matches = 0;
     for (const auto &matcher : rules.matchers) {
         if ((ruleSlots & matcher.first) && matcher.second.matches(shown, utf8))

@@ -85,8 +85,9 @@ private:
     // What match() and judge() need for one pane, worked out after every change.
     struct PaneRules
     {
-        QVector<QPair<quint64, RuleMatcher>> matchers;
-        bool anyRegex = false;
+        CombinedMatcher::Matchers matchers;
+        CombinedMatcher combined;
+        quint64 all = 0;
         quint64 hide = 0;
         quint64 show = 0;
         QVector<Highlight> highlights;
