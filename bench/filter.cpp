@@ -4,8 +4,8 @@
 #include "modes.h"
 
 #include "files/atomicfile.h"
-#include "filters/rulesfile.h"
 #include "filters/ruleset.h"
+#include "filters/rulesfile.h"
 #include "panes/logpane.h"
 
 #include <QDir>
@@ -151,7 +151,9 @@ void filterRun(Harness &harness, const QString &home, qint64 texts, double secon
     coloured.name = QStringLiteral("all coloured");
     printRun(coloured);
     QFile::remove(rulesPath(home));
-    auto ratio = [&](const Run &run) { return number(plain.rate > 0 ? run.rate / plain.rate : -1, 2); };
+    auto ratio = [&](const Run &run) {
+        return number(plain.rate > 0 ? run.rate / plain.rate : -1, 2);
+    };
     say(QStringLiteral("filter: flood without rules %1/s; with ten rules %2/s, ratio %3; with "
                        "every shown text coloured %4/s, ratio %5")
             .arg(number(plain.rate), number(ruled.rate), ratio(ruled), number(coloured.rate),

@@ -1,8 +1,8 @@
 // The filter rules without a window: matching, verdicts, slots and the rules file.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/atomicfile.h"
-#include "filters/rulesfile.h"
 #include "filters/ruleset.h"
+#include "filters/rulesfile.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -76,16 +76,15 @@ void FilterRulesTest::matching_data()
     QTest::newRow("plain, case matches") << "DEB" << false << true << "DEBUG" << true << true;
     QTest::newRow("plain takes dots as dots") << "a.c" << false << false << "abc" << false << true;
     QTest::newRow("plain, not in text") << "warn" << false << false << "error" << false << true;
-    QTest::newRow("plain, beyond Latin-1") << "ÄRGER" << false << false << "viel ärger" << true
-                                           << true;
+    QTest::newRow("plain, beyond Latin-1")
+        << "ÄRGER" << false << false << "viel ärger" << true << true;
     QTest::newRow("regex") << "ERR(OR)?|FATAL" << true << true << "FATAL: x" << true << true;
     QTest::newRow("regex, case") << "^err" << true << true << "ERR x" << false << true;
     QTest::newRow("regex, no case") << "^err" << true << false << "ERR x" << true << true;
-    QTest::newRow("regex, no case beyond ASCII") << "ärger" << true << false << "ÄRGER" << true
-                                                << true;
+    QTest::newRow("regex, no case beyond ASCII")
+        << "ärger" << true << false << "ÄRGER" << true << true;
     QTest::newRow("regex, anchored in the text") << "b$" << true << false << "ab" << true << true;
-    QTest::newRow("invalid regex") << "(unclosed" << true << false << "(unclosed" << false
-                                   << false;
+    QTest::newRow("invalid regex") << "(unclosed" << true << false << "(unclosed" << false << false;
     QTest::newRow("backreference refused") << "(a)\\1" << true << false << "aa" << false << false;
     QTest::newRow("empty pattern") << "" << false << false << "anything" << false << false;
 }
@@ -121,51 +120,51 @@ void FilterRulesTest::verdicts_data()
 
     const QString red = QStringLiteral("#ff0000"), blue = QStringLiteral("#0000ff");
     QTest::newRow("no rules") << QStringList() << "x" << 0 << false << "";
-    QTest::newRow("hide") << QStringList{"hide DEBUG"} << "DEBUG x" << 0 << true << "";
-    QTest::newRow("hide, no match") << QStringList{"hide DEBUG"} << "INFO x" << 0 << false << "";
-    QTest::newRow("hide, other pane") << QStringList{"hide DEBUG panes=2"} << "DEBUG" << 0
-                                      << false << "";
-    QTest::newRow("hide, its pane") << QStringList{"hide DEBUG panes=24"} << "DEBUG" << 3 << true
-                                    << "";
-    QTest::newRow("hide, off") << QStringList{"hide DEBUG off"} << "DEBUG" << 0 << false << "";
-    QTest::newRow("hide, plain takes dots as dots") << QStringList{"hide a.c", "hide (x re"}
-                                                    << "abc" << 0 << false << "";
-    QTest::newRow("hide, any case beyond ASCII") << QStringList{"hide ÄRGER", "hide x case"}
-                                                 << "viel ärger" << 0 << true << "";
-    QTest::newRow("hide, regex in its case") << QStringList{"hide ^A re case", "hide b"} << "a"
-                                             << 0 << false << "";
+    QTest::newRow("hide") << QStringList {"hide DEBUG"} << "DEBUG x" << 0 << true << "";
+    QTest::newRow("hide, no match") << QStringList {"hide DEBUG"} << "INFO x" << 0 << false << "";
+    QTest::newRow("hide, other pane")
+        << QStringList {"hide DEBUG panes=2"} << "DEBUG" << 0 << false << "";
+    QTest::newRow("hide, its pane")
+        << QStringList {"hide DEBUG panes=24"} << "DEBUG" << 3 << true << "";
+    QTest::newRow("hide, off") << QStringList {"hide DEBUG off"} << "DEBUG" << 0 << false << "";
+    QTest::newRow("hide, plain takes dots as dots")
+        << QStringList {"hide a.c", "hide (x re"} << "abc" << 0 << false << "";
+    QTest::newRow("hide, any case beyond ASCII")
+        << QStringList {"hide ÄRGER", "hide x case"} << "viel ärger" << 0 << true << "";
+    QTest::newRow("hide, regex in its case")
+        << QStringList {"hide ^A re case", "hide b"} << "a" << 0 << false << "";
     QTest::newRow("hide, pathological pattern on 64 KB")
-        << QStringList{"hide (a+)+$ re", "hide b"} << QString(65536, QLatin1Char('a')) << 0
-        << true << "";
-    QTest::newRow("hide, invalid regex") << QStringList{"hide ( re"} << "(" << 0 << false << "";
-    QTest::newRow("show only, match") << QStringList{"show net"} << "net up" << 0 << false << "";
-    QTest::newRow("show only, no match") << QStringList{"show net"} << "disk" << 0 << true << "";
-    QTest::newRow("show only, either") << QStringList{"show net", "show disk"} << "disk" << 0
-                                       << false << "";
-    QTest::newRow("show only, other pane") << QStringList{"show net panes=1"} << "disk" << 1
-                                           << false << "";
-    QTest::newRow("show only, off") << QStringList{"show net off"} << "disk" << 0 << false << "";
+        << QStringList {"hide (a+)+$ re", "hide b"} << QString(65536, QLatin1Char('a')) << 0 << true
+        << "";
+    QTest::newRow("hide, invalid regex") << QStringList {"hide ( re"} << "(" << 0 << false << "";
+    QTest::newRow("show only, match") << QStringList {"show net"} << "net up" << 0 << false << "";
+    QTest::newRow("show only, no match") << QStringList {"show net"} << "disk" << 0 << true << "";
+    QTest::newRow("show only, either")
+        << QStringList {"show net", "show disk"} << "disk" << 0 << false << "";
+    QTest::newRow("show only, other pane")
+        << QStringList {"show net panes=1"} << "disk" << 1 << false << "";
+    QTest::newRow("show only, off") << QStringList {"show net off"} << "disk" << 0 << false << "";
     QTest::newRow("hide wins over show only")
-        << QStringList{"show net", "hide down"} << "net down" << 0 << true << "";
-    QTest::newRow("highlight") << QStringList{"highlight ERROR bg=" + red} << "ERROR" << 0
-                               << false << red;
+        << QStringList {"show net", "hide down"} << "net down" << 0 << true << "";
+    QTest::newRow("highlight") << QStringList {"highlight ERROR bg=" + red} << "ERROR" << 0 << false
+                               << red;
     QTest::newRow("first highlight decides")
-        << QStringList{"highlight ERR bg=" + red, "highlight ERROR bg=" + blue} << "ERROR" << 0
+        << QStringList {"highlight ERR bg=" + red, "highlight ERROR bg=" + blue} << "ERROR" << 0
         << false << red;
     QTest::newRow("first that matches decides")
-        << QStringList{"highlight WARN bg=" + red, "highlight ERROR bg=" + blue} << "ERROR" << 0
+        << QStringList {"highlight WARN bg=" + red, "highlight ERROR bg=" + blue} << "ERROR" << 0
         << false << blue;
     QTest::newRow("highlight off")
-        << QStringList{"highlight ERR bg=" + red + " off", "highlight ERROR bg=" + blue}
-        << "ERROR" << 0 << false << blue;
-    QTest::newRow("hidden, no colour") << QStringList{"highlight ERR bg=" + red, "hide ERR"}
-                                       << "ERR" << 0 << true << "";
+        << QStringList {"highlight ERR bg=" + red + " off", "highlight ERROR bg=" + blue} << "ERROR"
+        << 0 << false << blue;
+    QTest::newRow("hidden, no colour")
+        << QStringList {"highlight ERR bg=" + red, "hide ERR"} << "ERR" << 0 << true << "";
     QTest::newRow("markup matched as shown")
-        << QStringList{"hide <b>"} << "<b>bold</b> text" << 0 << false << "";
+        << QStringList {"hide <b>"} << "<b>bold</b> text" << 0 << false << "";
     QTest::newRow("markup's plain text matched")
-        << QStringList{"hide bold text"} << "<b>bold</b> text" << 0 << true << "";
+        << QStringList {"hide bold text"} << "<b>bold</b> text" << 0 << true << "";
     QTest::newRow("text that is not markup as written")
-        << QStringList{"hide a<b"} << "if a<b && c>d" << 0 << true << "";
+        << QStringList {"hide a<b"} << "if a<b && c>d" << 0 << true << "";
 }
 
 void FilterRulesTest::verdicts()
@@ -182,8 +181,7 @@ void FilterRulesTest::verdicts()
     QCOMPARE(verdict.background.isValid() ? verdict.background.name() : QString(), background);
     // A colour of the text's own that reads on the background, whatever the window's palette.
     QCOMPARE(verdict.foreground.isValid(), !background.isEmpty());
-    QCOMPARE(set.isActive(pane),
-             std::any_of(rules.begin(), rules.end(), [&](const QString &spec) {
+    QCOMPARE(set.isActive(pane), std::any_of(rules.begin(), rules.end(), [&](const QString &spec) {
                  const FilterRule rule = ruleOf(spec);
                  return rule.enabled && rule.appliesTo(pane)
                      && RuleMatcher(rule.pattern, rule.regex, false).isUsable();
@@ -200,7 +198,7 @@ void FilterRulesTest::changesMatchAgainOnlyWhatChanged()
     set.append(ruleOf(QStringLiteral("highlight b panes=2")));
     set.append(ruleOf(QStringLiteral("highlight c")));
     QCOMPARE(rematch.count(), 3);
-    QCOMPARE(rematch.at(1), (QVariantList{quint64(2), 2}));
+    QCOMPARE(rematch.at(1), (QVariantList {quint64(2), 2}));
     // The order decides the colour alone; no slot moves.
     set.move(2, 0);
     QCOMPARE(rematch.count(), 3);
@@ -210,7 +208,7 @@ void FilterRulesTest::changesMatchAgainOnlyWhatChanged()
     FilterRule changed = set.rule(2);
     changed.pattern = QStringLiteral("bb");
     set.replace(2, changed);
-    QCOMPARE(rematch.last(), (QVariantList{quint64(2), 2}));
+    QCOMPARE(rematch.last(), (QVariantList {quint64(2), 2}));
     // Switched off, then on: the verdicts, then its slot again.
     changed.enabled = false;
     set.replace(2, changed);
@@ -221,11 +219,11 @@ void FilterRulesTest::changesMatchAgainOnlyWhatChanged()
     // A removed rule's slot goes to the next rule.
     set.remove(1);
     set.append(ruleOf(QStringLiteral("show d panes=4")));
-    QCOMPARE(rematch.last(), (QVariantList{quint64(1), 8}));
+    QCOMPARE(rematch.last(), (QVariantList {quint64(1), 8}));
     QCOMPARE(edited.count(), 9);
     // The find bar's filter: a slot of its own, never saved.
     set.setFindFilter(2, QStringLiteral("x"), false);
-    QCOMPARE(rematch.last(), (QVariantList{quint64(1) << RuleSet::findSlot, 4}));
+    QCOMPARE(rematch.last(), (QVariantList {quint64(1) << RuleSet::findSlot, 4}));
     QVERIFY(set.judge(set.match(QStringLiteral("y"), 2), 2).hidden);
     set.setFindFilter(-1, QString(), false);
     QVERIFY(!set.judge(set.match(QStringLiteral("y"), 2), 2).hidden);
@@ -246,17 +244,17 @@ void FilterRulesTest::readingJson_data()
             {"action": "highlight", "pattern": "ERROR|FATAL", "regex": true,
              "caseSensitive": true, "panes": [1, 2, 3, 4], "background": "#ffc8c8",
              "enabled": true}]})")
-        << QStringList{"hide DEBUG", "highlight ERROR|FATAL re case bg=#ffc8c8"} << false;
+        << QStringList {"hide DEBUG", "highlight ERROR|FATAL re case bg=#ffc8c8"} << false;
     QTest::newRow("panes left out, defaults")
         << QByteArray(R"({"rules": [{"action": "show", "pattern": "x"}]})")
-        << QStringList{"show x"} << false;
-    QTest::newRow("some panes")
-        << QByteArray(R"({"rules": [{"action": "show", "pattern": "x", "panes": [3, 1]}]})")
-        << QStringList{"show x panes=13"} << false;
+        << QStringList {"show x"} << false;
+    QTest::newRow("some panes") << QByteArray(
+        R"({"rules": [{"action": "show", "pattern": "x", "panes": [3, 1]}]})")
+                                << QStringList {"show x panes=13"} << false;
     QTest::newRow("unknown members ignored")
         << QByteArray(R"({"version": 7, "rules": [{"action": "hide", "pattern": "x",
             "comment": "noise", "enabled": false}]})")
-        << QStringList{"hide x off"} << false;
+        << QStringList {"hide x off"} << false;
     QTest::newRow("empty") << QByteArray(R"({"rules": []})") << QStringList() << false;
     QTest::newRow("not JSON") << QByteArray("{\"rules\": [") << QStringList() << true;
     QTest::newRow("no rules list") << QByteArray(R"({"rule": []})") << QStringList() << true;
@@ -277,7 +275,7 @@ void FilterRulesTest::readingJson_data()
         QTest::newRow(members) << QByteArray("{\"rules\": [{\"action\": \"hide\", \"pattern\": "
                                              "\"kept\"}, {")
                 + members + "}, 7]}"
-                               << QStringList{"hide kept"} << true;
+                               << QStringList {"hide kept"} << true;
     }
 }
 
@@ -296,8 +294,8 @@ void FilterRulesTest::readingJson()
 void FilterRulesTest::roundTrip()
 {
     QVector<FilterRule> rules;
-    for (const char *spec : {"hide \"quoted\"\\\u00e9 case", "show ^a.*b$ re panes=24 off",
-                             "highlight x bg=#c8dcff"})
+    for (const char *spec :
+         {"hide \"quoted\"\\\u00e9 case", "show ^a.*b$ re panes=24 off", "highlight x bg=#c8dcff"})
         rules.append(ruleOf(QString::fromUtf8(spec)));
     rules[2].foreground = QColor(QStringLiteral("#102030"));
     const RulesRead read = rulesFromJson(rulesToJson(rules));
@@ -310,8 +308,7 @@ void FilterRulesTest::faultyFileIsKeptUntilTheRulesChange_data()
     QTest::addColumn<QByteArray>("content"); // "dir": a directory where the file should be
     QTest::addColumn<int>("rulesRead");
     QTest::newRow("missing") << QByteArray() << 0;
-    QTest::newRow("valid") << QByteArray(R"({"rules": [{"action": "hide", "pattern": "a"}]})")
-                           << 1;
+    QTest::newRow("valid") << QByteArray(R"({"rules": [{"action": "hide", "pattern": "a"}]})") << 1;
     QTest::newRow("invalid JSON") << QByteArray("{\"rules\"") << 0;
     QTest::newRow("one rule wrong")
         << QByteArray(R"({"rules": [{"action": "hide", "pattern": "a"}, {"action": 1}]})") << 1;
@@ -337,7 +334,7 @@ void FilterRulesTest::faultyFileIsKeptUntilTheRulesChange()
     QVERIFY(!read.fault.contains(QLatin1Char('\n')));
     // Nothing is written until the rules change; then the old file goes aside.
     QVERIFY(!QFile::exists(path + QLatin1String(".bad")));
-    const QVector<FilterRule> rules{ruleOf(QStringLiteral("show b"))};
+    const QVector<FilterRule> rules {ruleOf(QStringLiteral("show b"))};
     QCOMPARE(file.write(rules), QString());
     QCOMPARE(rulesFromJson(readAll(path)).rules, rules);
     if (content != "dir")

@@ -98,17 +98,31 @@ void FiltersTest::rulesFileAppliesFromTheFirstDatagram_data()
     QTest::addColumn<QString>("warning");
 
     const QByteArray hide = R"({"rules": [{"action": "hide", "pattern": "debug", "panes": [1]}]})";
-    QTest::newRow("hide") << hide << false << "info\nerror" << "debug" << "" << "";
-    QTest::newRow("hide, from --filters") << hide << true << "info\nerror" << "debug" << "" << "";
-    QTest::newRow("show only")
-        << QByteArray(R"({"rules": [{"action": "show", "pattern": "^e", "regex": true}]})")
-        << false << "error" << "" << "" << "";
-    QTest::newRow("highlight")
-        << QByteArray(R"({"rules": [{"action": "highlight", "pattern": "ERROR",
+    QTest::newRow("hide") << hide << false << "info\nerror"
+                          << "debug"
+                          << ""
+                          << "";
+    QTest::newRow("hide, from --filters") << hide << true << "info\nerror"
+                                          << "debug"
+                                          << ""
+                                          << "";
+    QTest::newRow("show only") << QByteArray(
+        R"({"rules": [{"action": "show", "pattern": "^e", "regex": true}]})")
+                               << false << "error"
+                               << ""
+                               << ""
+                               << "";
+    QTest::newRow("highlight") << QByteArray(
+        R"({"rules": [{"action": "highlight", "pattern": "ERROR",
             "caseSensitive": false, "background": "#ffc8c8"}]})")
-        << false << "debug\ninfo\nerror" << "debug" << "error" << "";
+                               << false << "debug\ninfo\nerror"
+                               << "debug"
+                               << "error"
+                               << "";
     QTest::newRow("not JSON: everything, and a warning")
-        << QByteArray("{\"rules\": [") << false << "debug\ninfo\nerror" << "debug" << ""
+        << QByteArray("{\"rules\": [") << false << "debug\ninfo\nerror"
+        << "debug"
+        << ""
         << "filters.json";
 }
 
@@ -131,7 +145,8 @@ void FiltersTest::rulesFileAppliesFromTheFirstDatagram()
     QTRY_COMPARE(w->tabTitles().first(), QStringLiteral("A (3)"));
     QTRY_COMPARE(w->logs[0]->toPlainText(), pane1);
     QTEST(w->logs[1]->toPlainText(), "pane2");
-    for (QTextBlock block = w->logs[0]->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = w->logs[0]->document()->begin(); block.isValid();
+         block = block.next()) {
         const bool coloured = block.blockFormat().background().color() == QColor("#ffc8c8");
         QCOMPARE(coloured, block.text() == marked);
     }

@@ -99,7 +99,8 @@ void PaneRules::addSelectionRules(int pane, QMenu *menu)
     // A rule matches within one text: the selection's first line is the pattern.
     const QString selected = panes[size_t(pane)]->view()->textCursor().selectedText();
     QString pattern;
-    for (const QString &line : selected.split(QRegularExpression(QStringLiteral("[\\n\\x{2028}\\x{2029}]")))) {
+    for (const QString &line :
+         selected.split(QRegularExpression(QStringLiteral("[\\n\\x{2028}\\x{2029}]")))) {
         if (!line.trimmed().isEmpty()) {
             pattern = line;
             break;
@@ -113,10 +114,10 @@ void PaneRules::addSelectionRules(int pane, QMenu *menu)
         FilterRule::Action action;
         QString text;
         const char *name;
-    } entries[] = {{FilterRule::Hide, tr("Hide texts like this"), "actionHideLikeThis"},
-                   {FilterRule::Show, tr("Show only texts like this"), "actionShowLikeThis"},
-                   {FilterRule::Highlight, tr("Highlight texts like this"),
-                    "actionHighlightLikeThis"}};
+    } entries[] = {
+        {FilterRule::Hide, tr("Hide texts like this"), "actionHideLikeThis"},
+        {FilterRule::Show, tr("Show only texts like this"), "actionShowLikeThis"},
+        {FilterRule::Highlight, tr("Highlight texts like this"), "actionHighlightLikeThis"}};
     for (const auto &entry : entries) {
         QAction *action = menu->addAction(entry.text);
         action->setObjectName(QString::fromLatin1(entry.name));

@@ -26,8 +26,8 @@ class PaneRules : public QObject
 public:
     // Reads the rules from `path` (with a line on the terminal when it cannot), and saves them
     // there whenever they change. `paneNames` gives the panes' captions for the dialog.
-    PaneRules(const QString &path, const std::array<LogPane *, paneCount> &panes,
-              QTabWidget *tabs, std::function<QStringList()> paneNames, QWidget *window);
+    PaneRules(const QString &path, const std::array<LogPane *, paneCount> &panes, QTabWidget *tabs,
+              std::function<QStringList()> paneNames, QWidget *window);
 
     RuleSet *ruleSet() const { return rules; }
     // ~/.corvane/filters.json.

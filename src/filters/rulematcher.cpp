@@ -31,7 +31,8 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
     if (!regex) {
         plain = QStringMatcher(pattern, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
         asExpression = group
-            + QByteArray::fromStdString(RE2::QuoteMeta(re2::StringPiece(utf8.constData(), size_t(utf8.size()))))
+            + QByteArray::fromStdString(
+                           RE2::QuoteMeta(re2::StringPiece(utf8.constData(), size_t(utf8.size()))))
             + ')';
         usable = true;
         return;
@@ -40,8 +41,8 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
     options.set_log_errors(false);
     options.set_case_sensitive(caseSensitive);
     options.set_never_capture(true);
-    auto compiled = std::make_shared<const RE2>(re2::StringPiece(utf8.constData(), size_t(utf8.size())),
-                                                options);
+    auto compiled = std::make_shared<const RE2>(
+        re2::StringPiece(utf8.constData(), size_t(utf8.size())), options);
     if (!compiled->ok()) {
         fault = Texts::tr("Not a valid regular expression: %1")
                     .arg(QString::fromStdString(compiled->error()));

@@ -52,9 +52,8 @@ RulesDialog::RulesDialog(RuleSet *rules, const QStringList &paneNames, QWidget *
     auto *layout = new QVBoxLayout(this);
     table = new QTableWidget(0, ColumnCount, this);
     table->setObjectName(QStringLiteral("rulesTable"));
-    table->setHorizontalHeaderLabels({tr("On"), tr("Kind"), tr("Pattern"),
-                                      tr("Regular expression"), tr("Case sensitive"),
-                                      tr("Panes"), tr("Colour"), QString()});
+    table->setHorizontalHeaderLabels({tr("On"), tr("Kind"), tr("Pattern"), tr("Regular expression"),
+                                      tr("Case sensitive"), tr("Panes"), tr("Colour"), QString()});
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
@@ -78,8 +77,8 @@ RulesDialog::RulesDialog(RuleSet *rules, const QStringList &paneNames, QWidget *
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
-    fullLabel = new QLabel(tr("At most %1 rules: remove one to add another.").arg(RuleSet::maxRules),
-                           this);
+    fullLabel =
+        new QLabel(tr("At most %1 rules: remove one to add another.").arg(RuleSet::maxRules), this);
     fullLabel->setObjectName(QStringLiteral("rulesFull"));
     buttons->addWidget(fullLabel);
     buttons->addStretch();

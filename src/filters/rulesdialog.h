@@ -25,8 +25,17 @@ public:
     // The panes by the names their tabs show.
     RulesDialog(RuleSet *rules, const QStringList &paneNames, QWidget *parent = nullptr);
 
-    enum Column { OnColumn, KindColumn, PatternColumn, RegexColumn, CaseColumn, PanesColumn,
-                  ColourColumn, ErrorColumn, ColumnCount };
+    enum Column {
+        OnColumn,
+        KindColumn,
+        PatternColumn,
+        RegexColumn,
+        CaseColumn,
+        PanesColumn,
+        ColourColumn,
+        ErrorColumn,
+        ColumnCount
+    };
 
 private:
     void showRules();

@@ -132,14 +132,15 @@ void RuleSet::setFindFilter(int pane, const QString &text, bool caseSensitive)
 
 void RuleSet::announce(const Entry &before, const Entry &after)
 {
-    const int panesBefore = before.rule.enabled && before.matcher.isUsable() ? before.rule.panes : 0;
+    const int panesBefore =
+        before.rule.enabled && before.matcher.isUsable() ? before.rule.panes : 0;
     const int panesAfter = after.rule.enabled && after.matcher.isUsable() ? after.rule.panes : 0;
     if (!panesBefore && !panesAfter)
         return;
     // A rule that now matches where it did not, or matches otherwise, needs its bit again in
     // the panes it applies to; anything else only changes the verdicts.
-    const bool rematch = panesAfter
-        && (!before.rule.matchesLike(after.rule) || (panesAfter & ~panesBefore));
+    const bool rematch =
+        panesAfter && (!before.rule.matchesLike(after.rule) || (panesAfter & ~panesBefore));
     if (rematch)
         emit matchingChanged(bitOf(after.slot), panesAfter | panesBefore);
     else
@@ -169,9 +170,8 @@ void RuleSet::rebuild()
                     ? entry.rule.background
                     : highlightPalette().constFirst().background;
                 next.highlights.append({bit, background,
-                                        entry.rule.foreground.isValid()
-                                            ? entry.rule.foreground
-                                            : readableOn(background)});
+                                        entry.rule.foreground.isValid() ? entry.rule.foreground
+                                                                        : readableOn(background)});
                 break;
             }
             }

@@ -83,7 +83,7 @@ QString readRule(const QJsonValue &value, FilterRule *rule)
 // A JSON string, quotes and escapes as QJsonDocument writes them.
 QByteArray quoted(const QString &text)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray array = QJsonDocument(QJsonArray {text}).toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2);
 }
 
@@ -100,9 +100,8 @@ RulesRead rulesFromJson(const QByteArray &json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        result.fault = Texts::tr("not valid JSON at byte %1: %2")
-                           .arg(error.offset)
-                           .arg(error.errorString());
+        result.fault =
+            Texts::tr("not valid JSON at byte %1: %2").arg(error.offset).arg(error.errorString());
         return result;
     }
     const QJsonValue rules = document.object().value(QLatin1String("rules"));

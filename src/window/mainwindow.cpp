@@ -115,8 +115,8 @@ MainWindow::~MainWindow()
 
 void MainWindow::useRules(const QString &rulesFile)
 {
-    paneRules = new PaneRules(rulesFile, logPanes, ui->tabWidget,
-                              [this] { return tabTitles->captions(); }, this);
+    paneRules = new PaneRules(
+        rulesFile, logPanes, ui->tabWidget, [this] { return tabTitles->captions(); }, this);
     const RuleSet *rules = paneRules->ruleSet();
     look->matchRules = [rules](const QString &text, int pane) { return rules->match(text, pane); };
     look->judgeRules = [rules](quint64 matches, int pane) {
