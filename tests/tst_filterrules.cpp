@@ -1,10 +1,16 @@
 // The filter rules without a window: matching, verdicts, slots and the rules file.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/atomicfile.h"
+#include "filters/rulesdialog.h"
 #include "filters/ruleset.h"
 #include "filters/rulesfile.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,6 +62,7 @@ private slots:
     void verdicts_data();
     void verdicts();
     void changesMatchAgainOnlyWhatChanged();
+    void dialogEditsTheRulesInOrder();
     void readingJson_data();
     void readingJson();
     void roundTrip();
@@ -231,6 +238,49 @@ void FilterRulesTest::changesMatchAgainOnlyWhatChanged()
     while (set.append(FilterRule())) { }
     QCOMPARE(set.count(), RuleSet::maxRules);
     QVERIFY(set.isFull());
+}
+
+void FilterRulesTest::dialogEditsTheRulesInOrder()
+{
+    RuleSet set;
+    set.append(ruleOf(QStringLiteral("hide a")));
+    set.append(ruleOf(QStringLiteral("show b")));
+    RulesDialog dialog(&set, {"1", "2", "3", "4"});
+    auto *table = dialog.findChild<QTableWidget *>(QStringLiteral("rulesTable"));
+    auto button = [&](const char *name) {
+        return dialog.findChild<QPushButton *>(QString::fromLatin1(name));
+    };
+    auto patterns = [&] {
+        QStringList all;
+        for (int i = 0; i < set.count(); ++i)
+            all.append(set.rule(i).pattern);
+        return all;
+    };
+    QCOMPARE(table->rowCount(), 2);
+
+    button("ruleAdd")->click();
+    auto *pattern = qobject_cast<QLineEdit *>(table->cellWidget(2, RulesDialog::PatternColumn));
+    pattern->setText(QStringLiteral("c"));
+    QVERIFY(QMetaObject::invokeMethod(pattern, "editingFinished"));
+    auto *kind = qobject_cast<QComboBox *>(table->cellWidget(2, RulesDialog::KindColumn));
+    kind->setCurrentIndex(FilterRule::Hide);
+    QVERIFY(QMetaObject::invokeMethod(kind, "activated", Q_ARG(int, FilterRule::Hide)));
+    QCOMPARE(patterns(), QStringList({"a", "b", "c"}));
+    QCOMPARE(set.rule(2).action, FilterRule::Hide);
+
+    // The new rule is the selected one: up, then the one below it goes.
+    button("ruleUp")->click();
+    QCOMPARE(patterns(), QStringList({"a", "c", "b"}));
+    table->selectRow(2);
+    button("ruleRemove")->click();
+    QCOMPARE(patterns(), QStringList({"a", "c"}));
+    QCOMPARE(table->rowCount(), 2);
+
+    // Rules made elsewhere show at once; a full set says so.
+    while (set.append(ruleOf(QStringLiteral("highlight x")))) { }
+    QCOMPARE(table->rowCount(), RuleSet::maxRules);
+    QVERIFY(!button("ruleAdd")->isEnabled());
+    QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("rulesFull"))->isHidden());
 }
 
 void FilterRulesTest::readingJson_data()
