@@ -227,6 +227,9 @@ void FiltersTest::findBarFilterLastsWhileTheBarIsOpen()
     send(QStringLiteral("alpha again"));
     QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("alpha\nalphabet\nalpha again"));
     QCOMPARE(hiddenText(), QStringLiteral("2 hidden"));
+    // Typed further: applied once typing pauses.
+    window->findChild<QLineEdit *>(QStringLiteral("findText"))->setText(QStringLiteral("alphab"));
+    QTRY_COMPARE(w->logs[0]->toPlainText(), QStringLiteral("alphabet"));
 
     QTest::keyClick(window, Qt::Key_Escape);
     QTRY_COMPARE(w->logs[0]->toPlainText(),

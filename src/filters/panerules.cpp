@@ -40,6 +40,9 @@ PaneRules::PaneRules(const QString &path, const std::array<LogPane *, paneCount>
                 &PaneRules::announceHidden);
     }
     connect(tabs, &QTabWidget::currentChanged, this, &PaneRules::announceHidden);
+    typing.setSingleShot(true);
+    typing.setInterval(200);
+    connect(&typing, &QTimer::timeout, this, &PaneRules::applyFindFilter);
 }
 
 QString PaneRules::defaultPath()
@@ -91,7 +94,20 @@ void PaneRules::openDialog()
 
 void PaneRules::setFindFilter(int pane, const QString &text, bool caseSensitive)
 {
-    rules->setFindFilter(pane, text, caseSensitive);
+    typedFilter = {pane, text, caseSensitive};
+    // Each change of the text would show a full pane anew: while it is typed, once it pauses.
+    // Switched on, off, or to another pane, at once.
+    if (pane >= 0 && pane == rules->findFilterPane()) {
+        typing.start();
+    } else {
+        typing.stop();
+        applyFindFilter();
+    }
+}
+
+void PaneRules::applyFindFilter()
+{
+    rules->setFindFilter(typedFilter.pane, typedFilter.text, typedFilter.caseSensitive);
 }
 
 void PaneRules::addSelectionRules(int pane, QMenu *menu)

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -48,6 +49,7 @@ private:
     void save();
     void addSelectionRules(int pane, QMenu *menu);
     void announceHidden();
+    void applyFindFilter();
     QColor nextHighlightColour() const;
 
     RuleSet *rules;
@@ -57,6 +59,14 @@ private:
     std::function<QStringList()> paneNames;
     QWidget *window;
     QPointer<RulesDialog> dialog;
+    // The find bar's filter while it is typed, put in place once typing pauses.
+    struct FindFilter
+    {
+        int pane = -1;
+        QString text;
+        bool caseSensitive = false;
+    } typedFilter;
+    QTimer typing;
 };
 
 #endif // PANERULES_H

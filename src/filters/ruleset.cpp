@@ -130,6 +130,15 @@ void RuleSet::setFindFilter(int pane, const QString &text, bool caseSensitive)
     announce(before, findFilter);
 }
 
+int RuleSet::findFilterPane() const
+{
+    for (int pane = 0; pane < paneCount; ++pane) {
+        if (findFilter.rule.appliesTo(pane))
+            return pane;
+    }
+    return -1;
+}
+
 void RuleSet::announce(const Entry &before, const Entry &after)
 {
     const int panesBefore =

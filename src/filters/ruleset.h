@@ -54,6 +54,8 @@ public:
     // The find bar's filter: the pane shows only texts containing `text`. A pane of -1 or an
     // empty text switches it off. Never saved.
     void setFindFilter(int pane, const QString &text, bool caseSensitive);
+    // The pane the find bar's filter is on, or -1.
+    int findFilterPane() const;
 
     // The slots (within `ruleSlots`) of the rules that match the text in the pane.
     quint64 match(const QString &text, int pane, quint64 ruleSlots = ~quint64(0)) const;
