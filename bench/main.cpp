@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst, soak or find (default all; burst, "
-                       "soak and find are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak, find or filter (default all; "
+                       "burst, soak, find and filter are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -92,7 +92,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Sender: send a large table first (used internally)."));
     const QCommandLineOption textsOption(
         QStringLiteral("texts"),
-        QStringLiteral("Find: the texts in the pane searched (default 100000)."),
+        QStringLiteral("Find: the texts in the pane searched (default 100000); filter: the "
+                       "texts in the pane filtered (default 50000)."),
         QStringLiteral("texts"), QStringLiteral("100000"));
     const QCommandLineOption wordOption(QStringLiteral("word"),
                                         QStringLiteral("Find: the word typed (default lazy)."),
@@ -143,7 +144,8 @@ int main(int argc, char *argv[])
     const bool all = mode == QLatin1String("all");
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
-        && mode != QLatin1String("burst") && mode != QLatin1String("find")) {
+        && mode != QLatin1String("burst") && mode != QLatin1String("find")
+        && mode != QLatin1String("filter")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -186,6 +188,13 @@ int main(int argc, char *argv[])
             return 2;
         }
         findLatency(harness, texts, word, seconds);
+        return 0;
+    }
+    if (mode == QLatin1String("filter")) {
+        // A pane of 50,000 texts on show filtered anew, and a flood with ten rules and none.
+        const qint64 texts = parser.isSet(textsOption) ? parser.value(textsOption).toLongLong()
+                                                       : defaultHistoryLimit;
+        filterRun(harness, home.path(), texts, seconds);
         return 0;
     }
     if (mode == QLatin1String("soak")) {

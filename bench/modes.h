@@ -29,6 +29,9 @@ double memoryPerLine(Harness &harness, qint64 lines, qint64 *before, qint64 *aft
 void soak(Harness &harness, double seconds, double intervalSeconds);
 // find.cpp: typing into the find bar over a full pane, idle and in a flood.
 void findLatency(Harness &harness, qint64 texts, const QString &word, double seconds);
+// filter.cpp: a pane of `texts` texts shown anew as rules change, then a flood of `seconds`
+// with no rules and with ten.
+void filterRun(Harness &harness, const QString &home, qint64 texts, double seconds);
 
 } // namespace bench
 

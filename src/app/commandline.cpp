@@ -58,7 +58,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
                   "reaches first, this or --history.")
             .arg(defaultHistoryBytes >> 20),
         Texts::tr("size"));
-    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption});
+    const QCommandLineOption filtersOption(
+        QStringLiteral("filters"),
+        Texts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
+                  "~/.corvane/filters.json, so that a team can share them."),
+        Texts::tr("file"));
+    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption});
     // Qt's own options, which QApplication takes out of the arguments. They are read here
     // before there is one, so they are known, left out of the help and left to it.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -115,6 +120,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                             .arg(parser.value(historySizeOption)));
         }
         result.historyBytes = bytes;
+    }
+    if (parser.isSet(filtersOption)) {
+        result.rulesFile = parser.value(filtersOption);
+        if (result.rulesFile.isEmpty())
+            return fail(Texts::tr("--filters takes the name of a rules file"));
     }
     return result;
 }

@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
 
     int result;
     {
-        MainWindow window;
+        MainWindow window(nullptr, options.rulesFile);
         window.setHistoryLimit(options.historyLimit);
         window.setHistorySize(options.historyBytes);
         window.show();

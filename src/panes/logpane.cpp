@@ -481,6 +481,7 @@ QMenu *LogPane::createContextMenu(const QPoint &position)
     QAction *clearAction = menu->addAction(tr("Clear this pane"));
     clearAction->setObjectName(QStringLiteral("actionClearPane"));
     connect(clearAction, &QAction::triggered, this, &LogPane::clearRequested);
+    emit contextMenuMade(menu);
     return menu;
 }
 

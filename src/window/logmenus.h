@@ -1,5 +1,5 @@
 // The "Log" and "View" menus: saving, copying, clearing, finding and following in the pane on
-// show, and pausing the panes.
+// show, pausing the panes, and the filter rules.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGMENUS_H
 #define LOGMENUS_H
@@ -44,6 +44,11 @@ signals:
     void clearPaneRequested(int pane);
     // "Pause": the panes are to hold still, or to take what came meanwhile.
     void pauseSwitched(bool paused);
+    // "Filters and highlights...".
+    void rulesDialogRequested();
+    // The find bar's filter: the pane is to show only the texts that contain `text`; a pane of
+    // -1 when the filter is off (switched off, bar closed, nothing to find).
+    void findFilterChanged(int pane, const QString &text, bool caseSensitive);
 
 private:
     QMenu *addLogMenu(QMenu *fileMenu);
@@ -57,6 +62,7 @@ private:
     bool openFindBar();
     void findInShownPane();
     void closeFindBar();
+    void announceFindFilter();
     void showFollowing();
     int shownPaneIndex() const;
     LogPane *shownPane() const;

@@ -3,6 +3,8 @@
 #include "window/mainwindow.h"
 
 #include "files/settingsfile.h"
+#include "filters/panerules.h"
+#include "filters/ruleset.h"
 #include "ingest/udplistener.h"
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
@@ -11,6 +13,7 @@
 #include "sources/sourcesdock.h"
 #include "window/aboutwindow.h"
 #include "window/clearpolicy.h"
+#include "window/hiddenlabel.h"
 #include "window/losslabel.h"
 #include "window/mainwindowform.h"
 #include "window/pausegate.h"
@@ -33,7 +36,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, const QString &rulesFile)
     : QMainWindow(parent),
       ui(new MainWindowForm),
       serverPort(0),
@@ -45,6 +48,7 @@ MainWindow::MainWindow(QWidget *parent)
       tabTitles(nullptr),
       lossLabel(nullptr),
       look(new WindowLook),
+      paneRules(nullptr),
       logMenus(nullptr),
       sourceRegistry(new SourceRegistry(this)),
       sourcesDock(nullptr),
@@ -95,6 +99,7 @@ MainWindow::MainWindow(QWidget *parent)
     logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
     connect(logMenus, &LogMenus::clearPaneRequested, this, &MainWindow::slClearPane);
     connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
+    useRules(rulesFile);
     sourcesDock = new SourcesDock(sourceRegistry, this);
     addDockWidget(Qt::RightDockWidgetArea, sourcesDock);
     sourcesDock->hide();
@@ -124,6 +129,23 @@ MainWindow::~MainWindow()
     delete logMenus; // while the panes it works on are whole
     delete ui;
     delete look; // after the panes that show by it
+}
+
+void MainWindow::useRules(const QString &rulesFile)
+{
+    paneRules = new PaneRules(
+        rulesFile, logPanes, ui->tabWidget, [this] { return tabTitles->captions(); }, this);
+    const RuleSet *rules = paneRules->ruleSet();
+    look->matchRules = [rules](const QString &text, int pane) { return rules->match(text, pane); };
+    look->judgeRules = [rules](quint64 matches, int pane) {
+        const FilterVerdict verdict = rules->judge(matches, pane);
+        return RuleVerdict {verdict.hidden, verdict.background, verdict.foreground};
+    };
+    look->rulesActive = [rules](int pane) { return rules->isActive(pane); };
+    connect(logMenus, &LogMenus::rulesDialogRequested, paneRules, &PaneRules::openDialog);
+    connect(logMenus, &LogMenus::findFilterChanged, paneRules, &PaneRules::setFindFilter);
+    auto *hiddenLabel = new HiddenLabel(ui->centralWidget, ui->horizontalLayout_2, this);
+    connect(paneRules, &PaneRules::shownPaneHides, hiddenLabel, &HiddenLabel::showHidden);
 }
 
 void MainWindow::slStartServer()

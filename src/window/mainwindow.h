@@ -19,6 +19,7 @@ class ClearPolicy;
 class LogPane;
 class LossLabel;
 class MainWindowForm;
+class PaneRules;
 class PauseGate;
 class SourceRegistry;
 class SourcesDock;
@@ -33,7 +34,9 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // The filter rules are read from, and saved to, `rulesFile`; empty for
+    // ~/.corvane/filters.json.
+    explicit MainWindow(QWidget *parent = nullptr, const QString &rulesFile = QString());
     ~MainWindow() override;
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
@@ -59,6 +62,8 @@ private:
     // (window/directfeed.h).
     friend void processDatagrams(MainWindow &window, const QVector<QByteArray> &payloads);
 
+    // Reads the filter rules and has the panes show by them.
+    void useRules(const QString &rulesFile);
     void loadConfig();
     void saveConfig();
     void useSettings(const Settings &settings);
@@ -78,6 +83,8 @@ private:
     LossLabel *lossLabel;
     // How the panes show their texts, which every pane is given.
     WindowLook *look;
+    // The filter rules, their file, and their dialog.
+    PaneRules *paneRules;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
     // Every sender heard from, and the panel that lists them.
