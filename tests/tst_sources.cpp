@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sources/sequencecounter.h"
 #include "sources/sourceregistry.h"
+#include "window/windowlook.h"
 
 #include <QtTest>
 
@@ -16,6 +17,8 @@ private slots:
     void registryCounts();
     void muteAndSolo_data();
     void muteAndSolo();
+    void prefixTexts_data();
+    void prefixTexts();
 };
 
 using Numbers = QVector<quint64>;
@@ -181,4 +184,36 @@ void SourcesTest::muteAndSolo()
 }
 
 QTEST_GUILESS_MAIN(SourcesTest)
+void SourcesTest::prefixTexts_data()
+{
+    QTest::addColumn<QList<qint64>>("times"); // milliseconds since the epoch, in arrival order
+    QTest::addColumn<QStringList>("since");
+
+    const qint64 noon = QDateTime(QDate(2026, 12, 8), QTime(12, 0)).toMSecsSinceEpoch();
+    QTest::newRow("within a second") << QList<qint64> {noon, noon + 12, noon + 999}
+                                     << QStringList {"+0.000 s", "+0.012 s", "+0.987 s"};
+    QTest::newRow("across seconds, and back")
+        << QList<qint64> {noon + 999, noon + 1000, noon + 61001, noon + 5}
+        << QStringList {"+0.000 s", "+0.001 s", "+60.001 s", "-60.996 s"};
+    QTest::newRow("across midnight") << QList<qint64> {noon + 43199999, noon + 43200000}
+                                     << QStringList {"+0.000 s", "+0.001 s"};
+    QTest::newRow("not known") << QList<qint64> {0, noon} << QStringList {"", ""};
+}
+
+// Each text's time as the local time of its second and its milliseconds, whatever came before.
+void SourcesTest::prefixTexts()
+{
+    QFETCH(QList<qint64>, times);
+    QFETCH(QStringList, since);
+    for (int i = 0; i < times.size(); ++i) {
+        const qint64 ms = times.at(i);
+        const QString expected = ms > 0
+            ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm:ss.zzz"))
+            : QString();
+        QCOMPARE(arrivalTimeText(ms * 1000000), expected);
+        const qint64 previous = times.at(qMax(0, i - 1));
+        QCOMPARE(timeSinceText(previous * 1000000, ms * 1000000), since.at(i));
+    }
+}
+
 #include "tst_sources.moc"
