@@ -7,6 +7,10 @@
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
 #include "panes/logpane.h"
+#include "app/commandline.h"
+#include "record/recorder.h"
+#include "record/recordingview.h"
+#include "record/recordlabel.h"
 #include "window/aboutwindow.h"
 #include "window/clearpolicy.h"
 #include "window/losslabel.h"
@@ -27,9 +31,10 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, Source source)
     : QMainWindow(parent),
       ui(new MainWindowForm),
+      source(source),
       serverPort(0),
       udpListener(nullptr),
       logPanes {},
@@ -38,6 +43,8 @@ MainWindow::MainWindow(QWidget *parent)
       clearPolicy(new ClearPolicy(this)),
       tabTitles(nullptr),
       lossLabel(nullptr),
+      recorder(new Recorder(this)),
+      recordLimit(defaultRecordLimit),
       logMenus(nullptr)
 {
     ui->setupUi(this);
@@ -66,6 +73,9 @@ MainWindow::MainWindow(QWidget *parent)
         dir.mkdir(configDir);
     useSettings(Settings());
     loadConfig();
+    // A recording shows as it was: no quiet period between its texts clears the panes.
+    if (source == Source::Recording)
+        clearPolicy->setEnabled(false);
 
     ui->uiServerIp->setText(serverIp.toString());
     ui->uiServerPort->setValue(serverPort);
@@ -93,12 +103,29 @@ MainWindow::MainWindow(QWidget *parent)
     auto *turns =
         new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
     turns->setPauseGate(pauseGate);
-    slStartServer();
+
+    auto *recordLabel = new RecordLabel(ui->centralWidget, ui->horizontalLayout_2, this);
+    connect(recorder, &Recorder::progress, recordLabel, &RecordLabel::showProgress);
+    connect(recorder, &Recorder::stopped, recordLabel, &RecordLabel::showStopped);
+    connect(recorder, &Recorder::stopped, logMenus, [this] { logMenus->showRecording(false); });
+    connect(logMenus, &LogMenus::recordRequested, this,
+            [this](const QString &path) { record(path, recordLimit); });
+    connect(logMenus, &LogMenus::stopRecordingRequested, recorder, &Recorder::stop);
+    connect(logMenus, &LogMenus::openRecordingRequested, this, &MainWindow::slOpenRecording);
+    if (source == Source::Socket) {
+        slStartServer();
+    } else {
+        ui->uiRestart->setEnabled(false);
+        ui->uiServerIp->setEnabled(false);
+        ui->uiServerPort->setEnabled(false);
+    }
 }
 
 MainWindow::~MainWindow()
 {
-    saveConfig();
+    recorder->stop(); // what has queued up is written before the window goes
+    if (source == Source::Socket)
+        saveConfig();
     delete logMenus; // while the panes it works on are whole
     delete ui;
 }
@@ -137,6 +164,7 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 {
     if (messages.isEmpty())
         return;
+    recorder->record(messages);
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
     // A clearing in the batch takes the texts before it too: they are not shown. Paused, the
@@ -186,6 +214,18 @@ void MainWindow::setHistorySize(qint64 bytes)
 {
     for (LogPane *pane : logPanes)
         pane->setHistorySize(bytes);
+}
+
+void MainWindow::record(const QString &path, qint64 limitBytes)
+{
+    recordLimit = limitBytes;
+    recorder->start(path, limitBytes);
+    logMenus->showRecording(true);
+}
+
+void MainWindow::slOpenRecording(const QString &path)
+{
+    openRecordingWindow(path, logPanes[0]->historyLimit(), this);
 }
 
 void MainWindow::slShowAbout()

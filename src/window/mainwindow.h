@@ -20,6 +20,7 @@ class LogPane;
 class LossLabel;
 class MainWindowForm;
 class PauseGate;
+class Recorder;
 class TabTitles;
 class UdpListener;
 struct Settings;
@@ -29,7 +30,11 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // A window shows what its socket receives, or a recording, without listening
+    // (record/recordingview.h fills it).
+    enum class Source { Socket, Recording };
+
+    explicit MainWindow(QWidget *parent = nullptr, Source source = Source::Socket);
     ~MainWindow() override;
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
@@ -42,18 +47,26 @@ public:
     // file dialog unless given another way (tests choose the name without a modal dialog).
     void setSavePathChooser(LogMenus::SavePathChooser chooser);
 
+    // Records every datagram that arrives to the file from now on (record/recorder.h); its
+    // oldest go when the file reaches limitBytes, 0 for never.
+    void record(const QString &path, qint64 limitBytes);
+
 private slots:
     void slStartServer();
     void slPendingDatagrams(const QVector<LogMessage> &messages);
     void slClearLogs();
     void slClearPane(int pane);
     void slShowAbout();
+    void slOpenRecording(const QString &path);
 
 private:
     // Tests and the benchmark hand payloads to the window as one batch, exactly as if they had
     // just been read from the socket in one go, and find them in the panes on return
     // (window/directfeed.h).
     friend void processDatagrams(MainWindow &window, const QVector<QByteArray> &payloads);
+    // A recording's messages go the same way, as one batch (record/recordingview.h).
+    friend void feedRecording(MainWindow &window, const QString &path,
+                              const QVector<LogMessage> &messages);
 
     void loadConfig();
     void saveConfig();
@@ -61,6 +74,7 @@ private:
     Settings currentSettings() const;
 
     MainWindowForm *ui;
+    Source source;
     QString configDir;
     QHostAddress serverIp;
     quint16 serverPort;
@@ -72,6 +86,8 @@ private:
     ClearPolicy *clearPolicy;
     TabTitles *tabTitles;
     LossLabel *lossLabel;
+    Recorder *recorder;
+    qint64 recordLimit;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
 };
