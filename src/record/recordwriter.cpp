@@ -51,28 +51,57 @@ bool RecordWriter::open(const QString &filePath, qint64 limit)
         || !prepare("SELECT id FROM captions WHERE tab1 = ? AND tab2 = ? AND tab3 = ? AND tab4 = ?",
                     &selectCaptions))
         return fail();
+    if (limitBytes > 0 && !limitFileSize())
+        return fail();
     return keepWithinLimit();
+}
+
+// The file never grows past its limit: SQLite reports it full instead. The write-ahead log,
+// which is emptied into the file at checkpoints, stays within a quarter of the limit.
+bool RecordWriter::limitFileSize()
+{
+    const qint64 pageSize = pragma("page_size");
+    const qint64 pages = qMax<qint64>(limitBytes / pageSize, 16);
+    const QByteArray sql = "PRAGMA max_page_count = " + QByteArray::number(pages)
+        + "; PRAGMA wal_autocheckpoint = " + QByteArray::number(qBound<qint64>(4, pages / 4, 1000))
+        + "; PRAGMA journal_size_limit = " + QByteArray::number(qMin<qint64>(limitBytes / 4, 4 << 20))
+        + ";";
+    return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool RecordWriter::write(const std::vector<QVector<LogMessage>> &batches)
 {
+    if (writeOnce(batches))
+        return keepWithinLimit();
+    // The file at its limit (max_page_count) says it is full: the oldest quarter makes room.
+    // A disk that is full says the same, and is still full after.
+    if (limitBytes > 0 && lastCode == SQLITE_FULL && letOldestGo(4) && writeOnce(batches))
+        return keepWithinLimit();
+    return false;
+}
+
+bool RecordWriter::writeOnce(const std::vector<QVector<LogMessage>> &batches)
+{
+    lastError.clear();
+    lastCode = SQLITE_OK;
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail();
     for (const QVector<LogMessage> &batch : batches) {
         for (const LogMessage &message : batch) {
-            if (!insert(message)) {
-                fail();
-                sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-                return false;
-            }
+            if (!insert(message))
+                return rollBack();
         }
     }
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        fail();
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        return false;
-    }
-    return keepWithinLimit();
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return rollBack();
+    return true;
+}
+
+bool RecordWriter::rollBack()
+{
+    fail();
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
 }
 
 bool RecordWriter::insert(const LogMessage &message)
@@ -146,28 +175,31 @@ bool RecordWriter::keepWithinLimit()
             (pragma("page_count") - pragma("freelist_count")) * pragma("page_size");
         if (usedBytes < limitBytes - limitBytes / 16)
             return true;
-        sqlite3_stmt *range = nullptr;
-        qint64 first = 0;
-        qint64 last = -1;
-        if (sqlite3_prepare_v2(db, "SELECT min(id), max(id) FROM datagrams", -1, &range, nullptr)
-                == SQLITE_OK
-            && sqlite3_step(range) == SQLITE_ROW
-            && sqlite3_column_type(range, 0) != SQLITE_NULL) {
-            first = sqlite3_column_int64(range, 0);
-            last = sqlite3_column_int64(range, 1);
-        }
-        sqlite3_finalize(range);
-        if (last < first)
-            return true; // nothing left to let go: the tables alone are that large
-        const QByteArray cut = QByteArray::number(first + (last - first) / 8 + 1);
-        const QByteArray sql = "BEGIN IMMEDIATE; DELETE FROM texts WHERE datagram < " + cut
-            + "; DELETE FROM datagrams WHERE id < " + cut + "; COMMIT;";
-        if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-            fail();
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
+        if (!letOldestGo(8))
+            return lastError.isEmpty(); // the tables alone are that large
     }
+}
+
+bool RecordWriter::letOldestGo(int part)
+{
+    sqlite3_stmt *range = nullptr;
+    qint64 first = 0;
+    qint64 last = -1;
+    if (sqlite3_prepare_v2(db, "SELECT min(id), max(id) FROM datagrams", -1, &range, nullptr)
+            == SQLITE_OK
+        && sqlite3_step(range) == SQLITE_ROW && sqlite3_column_type(range, 0) != SQLITE_NULL) {
+        first = sqlite3_column_int64(range, 0);
+        last = sqlite3_column_int64(range, 1);
+    }
+    sqlite3_finalize(range);
+    if (last < first)
+        return false;
+    const QByteArray cut = QByteArray::number(first + (last - first) / part + 1);
+    const QByteArray sql = "BEGIN IMMEDIATE; DELETE FROM texts WHERE datagram < " + cut
+        + "; DELETE FROM datagrams WHERE id < " + cut + "; COMMIT;";
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return rollBack();
+    return true;
 }
 
 qint64 RecordWriter::pragma(const char *name) const
@@ -190,5 +222,6 @@ qint64 RecordWriter::fileBytes() const
 bool RecordWriter::fail()
 {
     lastError = RecordSchema::lastError(db);
+    lastCode = sqlite3_errcode(db);
     return false;
 }

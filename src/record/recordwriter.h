@@ -36,9 +36,14 @@ public:
     qint64 fileBytes() const;
 
 private:
+    bool writeOnce(const std::vector<QVector<LogMessage>> &batches);
     bool insert(const LogMessage &message);
     qint64 captionsId(const QStringList &captions);
+    bool limitFileSize();
     bool keepWithinLimit();
+    // Deletes the oldest 1/part of the datagrams; false when there were none or it failed.
+    bool letOldestGo(int part);
+    bool rollBack();
     qint64 pragma(const char *name) const;
     bool fail();
 
@@ -54,6 +59,7 @@ private:
     SenderAddress lastSender;
     QByteArray lastSenderText;
     QString lastError;
+    int lastCode = 0;
 };
 
 #endif // RECORDWRITER_H
