@@ -57,13 +57,14 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
     }
     if (parser.isSet(QStringLiteral("record-limit"))) {
         const QString limit = parser.value(QStringLiteral("record-limit"));
-        result.recordLimit = bytesOfSize(limit);
-        if (result.recordLimit < 0) {
+        const qint64 bytes = bytesOfSize(limit);
+        if (bytes < 0) {
             return fail(result,
                         Texts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
                                   "1G, 0 for no limit, not \"%1\"")
                             .arg(limit));
         }
+        result.recordLimit = bytes;
     }
     const bool readsRecording = !result.openPath.isEmpty() || !result.exportPath.isEmpty();
     TimeBound *bounds[] = {&result.range.from, &result.range.to};

@@ -25,13 +25,13 @@ TimeBound TimeBound::parse(const QString &given)
     for (const char *format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss",
                                "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm:ss.zzz",
                                "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm", "yyyy-MM-dd"}) {
-        time = QDateTime::fromString(text, QLatin1String(format));
+        time = QDateTime::fromString(text, QString::fromLatin1(format));
         if (time.isValid())
             break;
     }
     if (!time.isValid()) {
         for (const char *format : {"HH:mm:ss.zzz", "HH:mm:ss", "HH:mm"}) {
-            const QTime clock = QTime::fromString(text, QLatin1String(format));
+            const QTime clock = QTime::fromString(text, QString::fromLatin1(format));
             if (clock.isValid()) {
                 time = QDateTime(QDate::currentDate(), clock);
                 break;
