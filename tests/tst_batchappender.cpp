@@ -24,8 +24,11 @@ struct Recorder
     QStringList appended;
     BatchAppender::AppendToPane function()
     {
-        return [this](int pane, const QStringList &texts) {
-            appended.append(QStringLiteral("%1:%2").arg(pane).arg(texts.join(QLatin1Char('|'))));
+        return [this](int pane, const QVector<KeptText> &texts) {
+            QStringList joined;
+            for (const KeptText &text : texts)
+                joined.append(text.text);
+            appended.append(QStringLiteral("%1:%2").arg(pane).arg(joined.join(QLatin1Char('|'))));
         };
     }
 };
@@ -36,8 +39,13 @@ BatchAppender::Texts batch(const QString &panes)
     BatchAppender::Texts texts;
     const QStringList parts = panes.split(QLatin1Char(';'));
     for (int pane = 0; pane < paneCount && pane < parts.size(); ++pane) {
-        if (!parts.at(pane).isEmpty())
-            texts[pane] = parts.at(pane).split(QLatin1Char(','));
+        if (parts.at(pane).isEmpty())
+            continue;
+        for (const QString &text : parts.at(pane).split(QLatin1Char(','))) {
+            KeptText kept;
+            kept.text = text;
+            texts[pane].append(kept);
+        }
     }
     return texts;
 }

@@ -1,6 +1,8 @@
 // A log pane's history limit: what a pane keeps once more texts arrive than it holds.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "panes/logdocument.h"
 #include "panes/logpane.h"
+#include "panes/panelook.h"
 #include "testsupport.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -32,6 +34,10 @@ private slots:
     void plainLinesKeepOnePitch();
     void tripleClickSelectsOneText_data();
     void tripleClickSelectsOneText();
+    void looksDecideWhatShows_data();
+    void looksDecideWhatShows();
+    void refreshKeepsTheReadersPlace_data();
+    void refreshKeepsTheReadersPlace();
 };
 
 namespace {
@@ -93,6 +99,33 @@ QStringList paragraphsOf(const QString &html)
     return lines;
 }
 
+// Hides the texts holding one word and marks those holding another, as rules would: what a
+// text holds is noted when it arrives (bit 1 and bit 2), and looked up when it shows.
+class WordLook : public PaneLook
+{
+public:
+    QString hide, mark, prefix;
+    quint64 bitsFor(const QString &text) const
+    {
+        return (!hide.isEmpty() && text.contains(hide) ? 1 : 0)
+            | (!mark.isEmpty() && text.contains(mark) ? 2 : 0);
+    }
+    quint64 match(const KeptText &text, int) const override { return bitsFor(text.text); }
+    TextLook look(const KeptText &text, int, const KeptText *) const override
+    {
+        TextLook look;
+        look.shown = !(text.ruleMatches & 1);
+        if (text.ruleMatches & 2)
+            look.background = Qt::yellow;
+        look.prefix = prefix;
+        return look;
+    }
+    bool showsEverythingPlain(int) const override
+    {
+        return hide.isEmpty() && mark.isEmpty() && prefix.isEmpty();
+    }
+};
+
 } // namespace
 
 void LogPaneTest::keepsTheNewestTexts_data()
@@ -141,7 +174,7 @@ void LogPaneTest::keepsTheNewestTexts()
     pane->setHistoryLimit(limit);
     if (oneAtATime) {
         for (const QString &text : texts) {
-            pane->append({text});
+            pane->append(QStringList {text});
             pane->trimHistory();
         }
     } else {
@@ -171,14 +204,14 @@ void LogPaneTest::lowerLimitLetsTheOldestGoAtOnce()
 {
     QTextEdit view;
     auto *pane = new LogPane(&view);
-    pane->append({"a", "b", "c", "d"});
+    pane->append(QStringList {"a", "b", "c", "d"});
     QCOMPARE(pane->textCount(), 4);
     pane->setHistoryLimit(2);
     QCOMPARE(pane->textCount(), 2);
     QCOMPARE(view.toPlainText(), QStringLiteral("c\nd"));
     pane->clear();
     QCOMPARE(pane->textCount(), 0);
-    pane->append({"e"});
+    pane->append(QStringList {"e"});
     QCOMPARE(view.toPlainText(), QStringLiteral("e"));
 }
 
@@ -206,7 +239,7 @@ void LogPaneTest::sizeLimitKeepsTheNewestTexts()
     QStringList texts;
     for (int i = 0; i < 8; ++i) {
         texts.append(QString::number(i).leftJustified(1000, QLatin1Char('.')));
-        pane->append({texts.last()});
+        pane->append(QStringList {texts.last()});
         pane->trimHistory();
     }
     QCOMPARE(pane->textsOverLimit(), 0);
@@ -238,7 +271,7 @@ void LogPaneTest::arrivingTextsLeaveTheSelection()
 
     QTextEdit view;
     auto *pane = new LogPane(&view);
-    pane->append({"first", "second"});
+    pane->append(QStringList {"first", "second"});
     const int end = view.document()->characterCount() - 1;
     QTextCursor cursor(view.document());
     cursor.setPosition(anchor < 0 ? end : anchor);
@@ -249,8 +282,8 @@ void LogPaneTest::arrivingTextsLeaveTheSelection()
     const int positionBefore = view.textCursor().position();
     const QString selected = view.textCursor().selectedText();
 
-    pane->append({"third", "<b>fourth</b>"});
-    pane->append({"fifth"});
+    pane->append(QStringList {"third", "<b>fourth</b>"});
+    pane->append(QStringList {"fifth"});
     const QTextCursor after = view.textCursor();
     if (movesOn) {
         QVERIFY(after.atEnd());
@@ -304,7 +337,7 @@ void LogPaneTest::sharedTextsLookAsParagraphsOfTheirOwn()
     QTextEdit apart;
     auto *pane = new LogPane(&apart);
     for (const QString &text : texts)
-        pane->append({text});
+        pane->append(QStringList {text});
     showPane(together);
     showPane(apart);
 
@@ -379,11 +412,11 @@ void LogPaneTest::plainTextsIgnoreWhereTheUserClicked()
     QFETCH(QString, clicked);
     QTextEdit view, alone;
     auto *pane = new LogPane(&view);
-    pane->append({clicked, "before"});
-    (new LogPane(&alone))->append({"after"});
+    pane->append(QStringList {clicked, "before"});
+    (new LogPane(&alone))->append(QStringList {"after"});
     showPane(view);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(12, 8)); // into the first
-    pane->append({"after"});
+    pane->append(QStringList {"after"});
     // The same paragraph and character formats as in a pane of its own.
     const QTextBlock last = view.document()->lastBlock(), own = alone.document()->lastBlock();
     QCOMPARE(last.blockFormat(), own.blockFormat());
@@ -431,6 +464,140 @@ void LogPaneTest::tripleClickSelectsOneText()
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, point);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, point);
     QCOMPARE(view.textCursor().selection().toPlainText(), selected);
+}
+
+void LogPaneTest::looksDecideWhatShows_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("hide");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<QString>("allShown"); // once nothing is hidden any more
+
+    const QStringList mixed = {"keep 1", "drop 2", "keep 3", "drop 4"};
+    QTest::newRow("every text shows") << mixed << "" << "" << "" << 0
+                                      << "keep 1\ndrop 2\nkeep 3\ndrop 4" << 0
+                                      << "keep 1\ndrop 2\nkeep 3\ndrop 4";
+    QTest::newRow("hidden between shown") << mixed << "drop" << "" << "" << 0 << "keep 1\nkeep 3"
+                                          << 2 << "keep 1\ndrop 2\nkeep 3\ndrop 4";
+    QTest::newRow("every text hidden") << mixed << " " << "" << "" << 0 << "" << 4
+                                       << "keep 1\ndrop 2\nkeep 3\ndrop 4";
+    QTest::newRow("prefixes") << QStringList {"a", "two\nlines", "<b>rich</b>"} << "" << ""
+                              << "> " << 0 << "> a\n> two\nlines\n> rich" << 0
+                              << "> a\n> two\nlines\n> rich";
+    QTest::newRow("marked between plain") << QStringList {"a", "b mark", "c"} << "" << "mark"
+                                          << "" << 0 << "a\nb mark\nc" << 0
+                                          << "a\nb mark\nc";
+    QTest::newRow("the limit counts hidden texts") << mixed << "drop" << "" << "" << 2
+                                                   << "keep 3" << 1 << "keep 3\ndrop 4";
+    QTest::newRow("the oldest shown go with hidden ones")
+        << QStringList {"drop 1", "keep 2", "drop 3", "drop 4", "keep 5"} << "drop" << "" << ""
+        << 3 << "keep 5" << 2 << "drop 3\ndrop 4\nkeep 5";
+    QTest::newRow("rich and hidden") << QStringList {"<i>x</i> drop", "<b>y</b>", "z"} << "drop"
+                                     << "" << "" << 0 << "y\nz" << 1 << "x drop\ny\nz";
+}
+
+// Texts a look hides are kept, count for the history limit, and show again, in their places,
+// once the look lets them.
+void LogPaneTest::looksDecideWhatShows()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, hide);
+    QFETCH(QString, mark);
+    QFETCH(QString, prefix);
+    QFETCH(int, limit);
+    QFETCH(QString, shown);
+    QFETCH(int, hidden);
+    QFETCH(QString, allShown);
+    WordLook look;
+    look.hide = hide;
+    look.mark = mark;
+    look.prefix = prefix;
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->setLook(&look, 0);
+    pane->setHistoryLimit(limit);
+    QSignalSpy hiddenChanged(pane, &LogPane::hiddenCountChanged);
+    for (const QString &text : std::as_const(texts)) {
+        pane->append(QStringList {text});
+        pane->trimHistory();
+    }
+    QCOMPARE(shownText(*view.document()), shown);
+    QCOMPARE(pane->hiddenCount(), hidden);
+    QCOMPARE(hiddenChanged.isEmpty() ? 0 : hiddenChanged.last().at(0).toInt(), hidden);
+    if (!mark.isEmpty()) {
+        const QTextBlock marked = view.document()->findBlockByNumber(1);
+        QCOMPARE(marked.text(), QStringLiteral("b mark"));
+        QCOMPARE(marked.blockFormat().background().color(), QColor(Qt::yellow));
+        QCOMPARE(marked.next().blockFormat().background().style(), Qt::NoBrush);
+    }
+
+    look.hide.clear();
+    pane->updateMatches([&](KeptText &text) { text.ruleMatches = look.bitsFor(text.text); });
+    pane->refresh();
+    QCOMPARE(shownText(*view.document()), allShown);
+    QCOMPARE(pane->hiddenCount(), 0);
+    // Appending after a refresh goes on from the newest text shown.
+    pane->append(QStringList {"last"});
+    QCOMPARE(shownText(*view.document()), allShown + QStringLiteral("\n") + prefix + "last");
+}
+
+void LogPaneTest::refreshKeepsTheReadersPlace_data()
+{
+    QTest::addColumn<bool>("following");
+    QTest::addColumn<QString>("hide");
+    QTest::addColumn<QString>("topAfter"); // empty: the view is at the end
+
+    QTest::newRow("following keeps following") << true << "odd" << "";
+    QTest::newRow("the text on top stays") << false << "odd" << "text 60 even";
+    QTest::newRow("hidden on top: the next shown") << false << "even" << "text 61 odd";
+}
+
+void LogPaneTest::refreshKeepsTheReadersPlace()
+{
+    QFETCH(bool, following);
+    QFETCH(QString, hide);
+    QFETCH(QString, topAfter);
+    QTextEdit view;
+    WordLook look;
+    auto *pane = new LogPane(&view);
+    pane->setLook(&look, 0);
+    showPane(view);
+    QStringList texts;
+    for (int i = 0; i < 200; ++i)
+        texts.append(QStringLiteral("text %1 %2").arg(i).arg(i % 2 ? "odd" : "even"));
+    pane->append(texts);
+    const QTextBlock held =
+        view.document()->findBlock(shownText(*view.document()).indexOf(QLatin1String("text 60 ")));
+    if (!following) {
+        pane->setFollowing(false);
+        const QTextLayout *layout = held.layout();
+        const int line = layout->lineForTextPosition(
+                                   shownText(*view.document()).indexOf(QLatin1String("text 60 "))
+                                   - held.position())
+                             .lineNumber();
+        view.verticalScrollBar()->setValue(qRound(
+            view.document()->documentLayout()->blockBoundingRect(held).top()
+            + layout->lineAt(line).y()));
+    }
+    look.hide = hide;
+    pane->updateMatches([&](KeptText &text) { text.ruleMatches = look.bitsFor(text.text); });
+    pane->refresh();
+    QCOMPARE(pane->hiddenCount(), 100);
+    QCOMPARE(pane->isFollowing(), following);
+    QScrollBar *scrollBar = view.verticalScrollBar();
+    if (topAfter.isEmpty()) {
+        QTRY_COMPARE(scrollBar->value(), scrollBar->maximum());
+        return;
+    }
+    QTRY_VERIFY(scrollBar->value() > 0);
+    QTextCursor top = view.cursorForPosition(QPoint(2, 2));
+    top.movePosition(QTextCursor::StartOfLine);
+    top.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    QCOMPARE(top.selectedText(), topAfter);
 }
 
 QTEST_MAIN(LogPaneTest)

@@ -55,7 +55,7 @@ void TurnSchedulerTest::eachTurnDoesItsShare()
     QStringList turn;
     QList<QStringList> turns;
     std::array<int, paneCount> countsBefore {};
-    BatchAppender appender([&](int pane, const QStringList &texts) {
+    BatchAppender appender([&](int pane, const QVector<KeptText> &texts) {
         panes[pane]->append(texts);
         turn.append(QStringLiteral("a%1").arg(pane));
         countsBefore[pane] += texts.size();
@@ -71,8 +71,11 @@ void TurnSchedulerTest::eachTurnDoesItsShare()
                 turn.append(QStringLiteral("t"));
                 BatchAppender::Texts texts;
                 for (const LogMessage &message : messages) {
-                    for (int pane = 0; pane < paneCount; ++pane)
-                        texts[pane].append(message.texts[pane]);
+                    for (int pane = 0; pane < paneCount; ++pane) {
+                        KeptText kept;
+                        kept.text = message.texts[pane];
+                        texts[pane].append(kept);
+                    }
                 }
                 received += messages.size();
                 appender.append(texts);

@@ -174,11 +174,11 @@ void DatagramReader::run()
             bytesLeft -= MessageQueue::bytesOf(message);
         while (!unread.empty() && messages.size() < count && bytesLeft > 0) {
             const Datagram &datagram = unread.front();
-            messages.append(LogMessage::fromDatagram(datagram.payload));
-            LogMessage &message = messages.last();
+            LogMessage message = LogMessage::fromDatagram(datagram.payload);
             message.arrivalTime = datagram.arrivalTime;
             message.sender = datagram.sender;
             bytesLeft -= MessageQueue::bytesOf(message);
+            messages.append(std::move(message));
             unreadBytes -= datagram.payload.size();
             unread.pop_front();
         }

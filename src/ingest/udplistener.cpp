@@ -156,9 +156,10 @@ void UdpListener::readOnThisThread()
             break;
         // No time from the system here: the time it is read is the nearest there is.
         const qint64 arrivalTime = ArrivalTime::now();
-        messages.append(LogMessage::fromDatagram(datagram));
-        messages.last().arrivalTime = arrivalTime;
-        messages.last().sender = SenderAddress::fromHostAddress(address, port);
+        LogMessage message = LogMessage::fromDatagram(datagram);
+        message.arrivalTime = arrivalTime;
+        message.sender = SenderAddress::fromHostAddress(address, port);
+        messages.append(std::move(message));
     }
     if (queue.push(std::move(messages)))
         emit messagesWaiting();

@@ -59,7 +59,7 @@ void BatchAppender::appendWithinShare()
 // Appends the texts of one pane, and says when that was the batch's last.
 void BatchAppender::appendFrom(int pane)
 {
-    const QStringList texts = std::exchange(pending[pane], QStringList());
+    const QVector<KeptText> texts = std::exchange(pending[pane], QVector<KeptText>());
     nextPane = firstPaneWithTexts(pane + 1);
     appendToPane(pane, texts);
     if (!isAppending())

@@ -3,10 +3,11 @@
 #ifndef BATCHAPPENDER_H
 #define BATCHAPPENDER_H
 
+#include "panes/kepttext.h"
 #include "protocol/panes.h"
 
 #include <QObject>
-#include <QStringList>
+#include <QVector>
 
 #include <array>
 #include <functional>
@@ -22,8 +23,8 @@ class BatchAppender : public QObject
     Q_OBJECT
 
 public:
-    using Texts = std::array<QStringList, paneCount>;
-    using AppendToPane = std::function<void(int pane, const QStringList &texts)>;
+    using Texts = std::array<QVector<KeptText>, paneCount>;
+    using AppendToPane = std::function<void(int pane, const QVector<KeptText> &texts)>;
 
     explicit BatchAppender(AppendToPane appendToPane, QObject *parent = nullptr);
 

@@ -4,6 +4,7 @@
 
 #include "panes/logdocument.h"
 #include "panes/panefollower.h"
+#include "panes/panelook.h"
 #include "panes/richtext.h"
 #include "panes/sharedparagraphs.h"
 
@@ -15,6 +16,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -23,6 +25,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <utility>
 
 LogPane::LogPane(QTextEdit *view)
     : QObject(view), pane(view), viewport(view->viewport()), follower(new PaneFollower(view))
@@ -154,12 +157,16 @@ void LogPane::selectTextAt(const QPoint &position)
     const int at = clicked.position();
     int textStart = 0;
     int textEnd = 0;
-    for (auto length = textLengths.cbegin(); length != textLengths.cend(); ++length) {
-        textEnd = textStart + *length;
-        if (at < textEnd || std::next(length) == textLengths.cend())
+    for (const Kept &entry : kept) {
+        if (!entry.shown)
+            continue;
+        textEnd = textStart + entry.length;
+        if (at < textEnd)
             break;
         textStart = textEnd;
     }
+    if (at >= textEnd) // the end of the newest text
+        textStart = qMax(0, textStart - (lastShown >= 0 ? kept[size_t(lastShown)].length : 0));
     const QTextBlock paragraph = clicked.block();
     const int lastPosition = pane->document()->characterCount() - 1;
     QTextCursor selection(pane->document());
@@ -173,10 +180,44 @@ void LogPane::selectTextAt(const QPoint &position)
         clipboard->setText(selection.selection().toPlainText(), QClipboard::Selection);
 }
 
+void LogPane::setLook(const PaneLook *paneLook, int number)
+{
+    look = paneLook;
+    paneNumber = number;
+}
+
 void LogPane::append(const QStringList &texts)
+{
+    QVector<KeptText> keep;
+    keep.reserve(texts.size());
+    for (const QString &text : texts) {
+        KeptText kept;
+        kept.text = text;
+        keep.append(kept);
+    }
+    append(keep);
+}
+
+void LogPane::append(const QVector<KeptText> &texts)
 {
     if (texts.isEmpty())
         return;
+    const size_t first = kept.size();
+    for (const KeptText &text : texts) {
+        kept.push_back({text, 0, false});
+        if (look)
+            kept.back().text.ruleMatches = look->match(text, paneNumber);
+        keptBytes += 2 * qint64(text.text.size());
+    }
+    const int hiddenBefore = hidden;
+    showFrom(first);
+    if (hidden != hiddenBefore)
+        emit hiddenCountChanged(hidden);
+}
+
+// Writes the kept texts from `first` on at the document's end, those the look lets through.
+void LogPane::showFrom(size_t first)
+{
     QTextDocument *document = pane->document();
     // A resize of a hidden pane gives its document a page size again.
     if (!pane->isVisible() && !document->pageSize().isNull())
@@ -197,73 +238,121 @@ void LogPane::append(const QStringList &texts)
     // Paragraphs of one-line plain texts lie one line spacing apart, as the lines within them.
     const QTextBlockFormat runFormat =
         withEvenLines(paneBlockFormat, evenLinesMarginFor(paneCharFormat));
+    // What goes in front of a text (its time, its sender) is written half way to the
+    // background, so that it reads on light and dark palettes alike and stays out of the way.
+    const QPalette palette = pane->palette();
+    const QColor text = palette.color(QPalette::Text);
+    const QColor base = palette.color(QPalette::Base);
+    QTextCharFormat prefixFormat;
+    prefixFormat.setForeground(QColor((text.red() + base.red()) / 2,
+                                      (text.green() + base.green()) / 2,
+                                      (text.blue() + base.blue()) / 2));
+    const bool allPlain = !look || look->showsEverythingPlain(paneNumber);
 
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
 
     // Runs of plain texts of one line go in with one insertion, which costs far less than one
-    // per text. Each text's length is noted for the history: the paragraph break in front of a
-    // text counts for the text before it.
-    QString plainRun;
-    size_t firstOfRun = 0; // the index of the first text in plainRun
+    // per text (one more for each prefix). Each text's length is noted for the history: the
+    // paragraph break in front of a text counts for the text shown before it.
+    struct Piece
+    {
+        QString text;
+        bool prefix;
+    };
+    QVector<Piece> plainRun;
+    auto addToRun = [&](const QString &piece, bool isPrefix) {
+        if (!isPrefix && !plainRun.isEmpty() && !plainRun.constLast().prefix)
+            plainRun.last().text += piece;
+        else
+            plainRun.append({piece, isPrefix});
+    };
     bool empty = document->isEmpty();
-    auto startParagraph = [&](size_t textIndex, const QTextBlockFormat &format) {
+    qint64 runStart = -1; // the kept index of the first text of the run
+    auto startParagraph = [&](qint64 index, const QTextBlockFormat &format,
+                              const QTextCharFormat &textFormat) {
         if (empty) {
             if (cursor.blockFormat() != format)
                 cursor.setBlockFormat(format);
-            cursor.setCharFormat(paneCharFormat);
+            cursor.setCharFormat(textFormat);
         } else {
-            cursor.insertBlock(format, paneCharFormat);
-            if (textIndex > 0)
-                ++textLengths[textIndex - 1];
+            cursor.insertBlock(format, textFormat);
+            if (index >= 0)
+                ++kept[size_t(index)].length;
         }
         empty = false;
     };
+    qint64 beforeRun = -1; // the text shown before the run, which its first break ends
     auto flushPlainRun = [&] {
         if (plainRun.isEmpty())
             return;
-        startParagraph(firstOfRun, runFormat);
-        cursor.insertText(plainRun, paneCharFormat);
+        startParagraph(beforeRun, runFormat, paneCharFormat);
+        for (const Piece &piece : std::as_const(plainRun))
+            cursor.insertText(piece.text, piece.prefix ? prefixFormat : paneCharFormat);
         plainRun.clear();
     };
-    bool runStarted = false;
     bool lastCanShare = false;
     int sharing = 0; // the texts in the run's last paragraph
-    for (const QString &text : texts) {
+    for (size_t index = first; index < kept.size(); ++index) {
+        Kept &entry = kept[index];
+        const TextLook shown =
+            allPlain ? TextLook()
+                     : look->look(entry.text, paneNumber,
+                                  lastShown >= 0 ? &kept[size_t(lastShown)].text : nullptr);
+        if (!shown.shown) {
+            entry.shown = false;
+            ++hidden;
+            continue;
+        }
+        entry.shown = true;
+        const QString &text = entry.text.text;
         const bool rich = showsAsRichText(text);
         const bool canShare = !rich && canShareParagraph(text);
-        if (rich || (!canShare && breaksLines(text))) {
-            // Not in the run: its paragraphs keep the spacing the pane's format gives them.
+        const bool marked = shown.background.isValid() || shown.foreground.isValid();
+        if (rich || marked || (!canShare && breaksLines(text))) {
+            // Not in the run: its paragraphs keep the spacing the pane's format gives them,
+            // and a marked text has a paragraph of its own, coloured across the pane.
             flushPlainRun();
-            runStarted = false;
-            startParagraph(textLengths.size(), paneBlockFormat);
+            runStart = -1;
+            QTextBlockFormat blockFormat = canShare ? runFormat : paneBlockFormat;
+            QTextCharFormat textFormat = paneCharFormat;
+            if (shown.background.isValid())
+                blockFormat.setBackground(shown.background);
+            if (shown.foreground.isValid())
+                textFormat.setForeground(shown.foreground);
+            startParagraph(lastShown, blockFormat, textFormat);
             const int start = cursor.position();
+            if (!shown.prefix.isEmpty())
+                cursor.insertText(shown.prefix, prefixFormat);
             if (rich)
                 cursor.insertHtml(text);
             else
-                cursor.insertText(text, paneCharFormat);
-            textLengths.push_back(cursor.position() - start);
+                cursor.insertText(text, textFormat);
+            entry.length = cursor.position() - start;
         } else {
-            if (runStarted) {
+            if (runStart >= 0) {
                 if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
-                    plainRun += QChar::LineSeparator;
+                    addToRun(QString(QChar::LineSeparator), false);
                     ++sharing;
                 } else {
-                    plainRun += QChar::ParagraphSeparator;
+                    addToRun(QString(QChar::ParagraphSeparator), false);
                     sharing = 1;
                 }
-                ++textLengths.back();
+                ++kept[size_t(lastShown)].length;
             } else {
-                firstOfRun = textLengths.size();
+                runStart = qint64(index);
+                beforeRun = lastShown;
                 sharing = 1;
             }
             lastCanShare = canShare;
-            plainRun += text;
+            if (!shown.prefix.isEmpty())
+                addToRun(shown.prefix, true);
+            addToRun(text, false);
             // A CR LF pair goes in as one paragraph break.
-            textLengths.push_back(text.size() - text.count(QLatin1String("\r\n")));
-            runStarted = true;
+            entry.length = int(shown.prefix.size() + text.size() - text.count(QLatin1String("\r\n")));
         }
+        lastShown = qint64(index);
     }
     flushPlainRun();
     cursor.endEditBlock();
@@ -281,11 +370,76 @@ void LogPane::append(const QStringList &texts)
     follower->restoreView();
 }
 
-void LogPane::clear()
+void LogPane::updateMatches(const std::function<void(KeptText &)> &update)
+{
+    for (Kept &entry : kept)
+        update(entry.text);
+}
+
+// The document and what was noted of the texts shown in it go; the texts stay kept.
+void LogPane::forgetShown()
 {
     pane->clear();
-    textLengths.clear();
+    for (Kept &entry : kept) {
+        entry.shown = false;
+        entry.length = 0;
+    }
+    hidden = 0;
+    lastShown = -1;
+}
+
+void LogPane::refresh()
+{
+    // The text at the top of a view that holds still, and how far into it its top line is.
+    const int heldLine = follower->heldLine();
+    size_t heldText = kept.size();
+    int intoText = 0;
+    if (heldLine >= 0) {
+        int start = 0;
+        for (size_t index = 0; index < kept.size(); ++index) {
+            if (!kept[index].shown)
+                continue;
+            if (heldLine < start + kept[index].length) {
+                heldText = index;
+                intoText = heldLine - start;
+                break;
+            }
+            start += kept[index].length;
+        }
+    }
+    const int hiddenBefore = hidden;
+    forgetShown();
+    showFrom(0);
+    int newLine = heldLine < 0 ? heldLine : -1;
+    if (heldText < kept.size()) {
+        // That text, or the first one shown after it when it is hidden now.
+        int start = 0;
+        for (size_t index = 0; index < kept.size(); ++index) {
+            if (!kept[index].shown)
+                continue;
+            if (index >= heldText) {
+                newLine = index == heldText ? start + qMin(intoText, kept[index].length) : start;
+                break;
+            }
+            start += kept[index].length;
+        }
+    }
+    follower->rewritten(newLine);
+    if (hidden != hiddenBefore)
+        emit hiddenCountChanged(hidden);
+}
+
+void LogPane::clear()
+{
+    const bool hadHidden = hidden > 0;
+    pane->clear();
+    kept.clear();
+    keptBytes = 0;
+    hidden = 0;
+    lastShown = -1;
     follower->cleared();
+    if (hadHidden)
+        emit hiddenCountChanged(0);
 }
 
 bool LogPane::isFollowing() const
@@ -346,15 +500,14 @@ void LogPane::setHistorySize(qint64 bytes)
 
 qint64 LogPane::textBytes() const
 {
-    // Every text's positions, and the document's closing paragraph break, which is none.
-    return 2 * qint64(pane->document()->characterCount() - 1);
+    return keptBytes;
 }
 
 int LogPane::oldestTextsHolding(qint64 bytes) const
 {
     int texts = 0;
     for (qint64 held = 0; held < bytes && texts < textCount() - 1; ++texts)
-        held += 2 * qint64(textLengths[size_t(texts)]);
+        held += 2 * qint64(kept[size_t(texts)].text.text.size());
     return texts;
 }
 
@@ -376,9 +529,23 @@ void LogPane::trimHistory()
     if (byteLimit > 0 && textBytes() > byteLimit)
         drop = qMax(drop, oldestTextsHolding(textBytes() - byteLimit + byteLimit / 10));
     int end = 0;
-    for (int i = 0; i < drop; ++i)
-        end += textLengths[size_t(i)];
-    textLengths.erase(textLengths.begin(), textLengths.begin() + drop);
+    int hiddenGoing = 0;
+    for (int i = 0; i < drop; ++i) {
+        const Kept &entry = kept[size_t(i)];
+        keptBytes -= 2 * qint64(entry.text.text.size());
+        if (entry.shown)
+            end += entry.length;
+        else
+            ++hiddenGoing;
+    }
+    kept.erase(kept.begin(), kept.begin() + drop);
+    lastShown = qMax(qint64(-1), lastShown - drop);
+    if (hiddenGoing > 0) {
+        hidden -= hiddenGoing;
+        emit hiddenCountChanged(hidden);
+    }
+    if (end == 0)
+        return;
 
     // In one go, so that the layout moves the texts that stay only once. The paragraph that
     // now comes first keeps its own format.

@@ -3,21 +3,29 @@
 #ifndef LOGPANE_H
 #define LOGPANE_H
 
+#include "panes/kepttext.h"
+
 #include <QElapsedTimer>
 #include <QFont>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
+#include <QVector>
 
 #include <deque>
+#include <functional>
 
 class PaneFollower;
+class PaneLook;
 class QMenu;
 class QMouseEvent;
 class QTextCharFormat;
 class QTextEdit;
 
-// Attached to a pane (a QTextEdit of the window's form) and owned by it. It gives the pane a
+// Attached to a pane (a QTextEdit of the window's form) and owned by it. The pane keeps every
+// text it received within its history limits, with what is known of it (KeptText), and shows
+// those its PaneLook lets it show, as the look says; a change of look shows them anew, so a
+// text hidden by a rule comes back when the rule goes. It gives the pane a
 // document that loads no files, and adds texts in batches at the end, looking as
 // QTextEdit::append would show them, at a fraction of the cost: each text a paragraph of its
 // own, or a line of a paragraph shared with plain texts that arrived with it
@@ -32,10 +40,22 @@ public:
 
     QTextEdit *view() const { return pane; }
 
-    // Adds the texts in order. Markup shows as rich text, anything else as it is written. The
-    // view follows them or holds still, as the follow state says, and the user's selection
-    // stays where it is.
+    // What decides which texts show and how, and the pane's number for it; none shows every
+    // text as it is. Call refresh() for the texts already kept.
+    void setLook(const PaneLook *look, int paneNumber);
+    // Keeps the texts in order, and shows those the look lets through. Markup shows as rich
+    // text, anything else as it is written. The view follows them or holds still, as the
+    // follow state says, and the user's selection stays where it is.
+    void append(const QVector<KeptText> &texts);
     void append(const QStringList &texts);
+    // Shows the kept texts anew, as the look decides now. A pane that follows keeps following;
+    // one that holds still keeps the text at its top, or the next one shown after it.
+    void refresh();
+    // Lets the caller change what is noted of every kept text (which rules match it); call
+    // refresh() after.
+    void updateMatches(const std::function<void(KeptText &)> &update);
+    // Kept texts that the look hides.
+    int hiddenCount() const { return hidden; }
     // Empties the pane; it follows new texts, or not, as before.
     void clear();
 
@@ -64,15 +84,16 @@ public:
     // first. The newest text always stays, however large.
     void setHistorySize(qint64 bytes);
     qint64 historySize() const { return byteLimit; }
-    // The texts the pane holds now, their bytes, and how many of the oldest must go for the
-    // pane to be within both limits.
-    int textCount() const { return int(textLengths.size()); }
+    // The texts the pane keeps now, shown or not, their bytes, and how many of the oldest must
+    // go for the pane to be within both limits.
+    int textCount() const { return int(kept.size()); }
     qint64 textBytes() const;
     int textsOverLimit() const;
     void trimHistory();
 
 signals:
     void followingChanged(bool following);
+    void hiddenCountChanged(int hidden);
     // The user asked for this pane alone to be emptied; the window decides what else goes
     // with its texts (its count, the texts still to come in).
     void clearRequested();
@@ -81,6 +102,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Kept
+    {
+        KeptText text;
+        // Its document positions when shown, with the break after it once a text follows.
+        int length = 0;
+        bool shown = false;
+    };
+
+    void showFrom(size_t first);
+    void forgetShown();
     void layOutWhileShown();
     void fontMayHaveChanged();
     void keepLinesEven();
@@ -96,9 +127,15 @@ private:
     qint64 byteLimit = 0;
     // How many of the oldest texts hold at least this many bytes, all but the newest at most.
     int oldestTextsHolding(qint64 bytes) const;
-    // The length of each text held, oldest first, in document positions, with the paragraph
-    // break that ends it: the oldest n texts are the first sum-of-n positions.
-    std::deque<int> textLengths;
+    // Every text kept, oldest first: the shown ones are the document, in order, so the oldest
+    // n texts are the first sum-of-their-lengths positions.
+    std::deque<Kept> kept;
+    qint64 keptBytes = 0;
+    int hidden = 0;
+    // The newest text shown, an index into kept; -1 when none is.
+    qint64 lastShown = -1;
+    const PaneLook *look = nullptr;
+    int paneNumber = 0;
     // The last double click, for the click that makes it a triple click.
     QElapsedTimer sinceDoubleClick;
     QPoint doubleClickPoint;

@@ -83,6 +83,19 @@ void PaneFollower::textsRemovedFromStart(int positions)
     restoreView();
 }
 
+void PaneFollower::rewritten(int line)
+{
+    if (following)
+        return restoreView();
+    if (line < 0) {
+        heldPosition = line == documentEnd ? documentEnd : documentTop;
+        heldOffset = 0;
+    } else {
+        heldPosition = line;
+    }
+    restoreView();
+}
+
 void PaneFollower::cleared()
 {
     heldPosition = documentTop;

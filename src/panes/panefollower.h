@@ -32,6 +32,12 @@ public:
     // What the pane tells about its own changes to the document.
     void textsRemovedFromStart(int positions);
     void cleared();
+    // The document position of the line the view holds at its top: below zero when the view
+    // follows, holds the document's top, or holds nothing yet.
+    int heldLine() const { return following ? documentEnd : heldPosition; }
+    // The document was written anew: the line held is now at this position (below zero for
+    // the document's top).
+    void rewritten(int heldLine);
     // Gives the pane's text cursor a new place without moving the view.
     void setTextCursor(const QTextCursor &cursor);
     // Puts a shown view where the state says: at the end, or at the text it holds.

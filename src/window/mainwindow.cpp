@@ -19,6 +19,7 @@
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
 #include "window/waitinglabel.h"
+#include "window/windowlook.h"
 
 #include <QAction>
 #include <QDir>
@@ -45,6 +46,7 @@ MainWindow::MainWindow(QWidget *parent, Source source)
       lossLabel(nullptr),
       recorder(new Recorder(this)),
       recordLimit(defaultRecordLimit),
+      look(new WindowLook),
       logMenus(nullptr)
 {
     ui->setupUi(this);
@@ -52,11 +54,13 @@ MainWindow::MainWindow(QWidget *parent, Source source)
                                                       ui->uiLog4};
     for (int pane = 0; pane < paneCount; ++pane) {
         logPanes[pane] = new LogPane(views[pane]);
+        logPanes[pane]->setLook(look, pane);
         logPanes[pane]->setHistoryLimit(defaultHistoryLimit);
         logPanes[pane]->setHistorySize(defaultHistoryBytes);
     }
     batchAppender = new BatchAppender(
-        [this](int pane, const QStringList &texts) { logPanes[pane]->append(texts); }, this);
+        [this](int pane, const QVector<KeptText> &texts) { logPanes[pane]->append(texts); },
+        this);
     tabTitles = new TabTitles(ui->tabWidget, this);
     // The titles change when the texts they count are in the panes.
     connect(batchAppender, &BatchAppender::batchAppended, tabTitles, &TabTitles::show);
@@ -128,6 +132,7 @@ MainWindow::~MainWindow()
         saveConfig();
     delete logMenus; // while the panes it works on are whole
     delete ui;
+    delete look; // after the panes that show by it
 }
 
 void MainWindow::slStartServer()
@@ -180,8 +185,13 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         const LogMessage &message = messages.at(i);
         tabTitles->count(message);
         for (int pane = 0; pane < paneCount; ++pane) {
-            if (!message.texts[pane].isEmpty())
-                texts[pane].append(message.texts[pane]);
+            if (!message.texts[pane].isEmpty()) {
+                KeptText kept;
+                kept.text = message.texts[pane];
+                kept.arrivalTime = message.arrivalTime;
+                kept.sender = message.sender;
+                texts[pane].append(kept);
+            }
         }
     }
     pauseGate->hand(texts);

@@ -23,6 +23,7 @@ class PauseGate;
 class Recorder;
 class TabTitles;
 class UdpListener;
+class WindowLook;
 struct Settings;
 
 class MainWindow : public QMainWindow
@@ -88,6 +89,8 @@ private:
     LossLabel *lossLabel;
     Recorder *recorder;
     qint64 recordLimit;
+    // How the panes show their texts, which every pane is given.
+    WindowLook *look;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
 };

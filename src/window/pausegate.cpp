@@ -71,19 +71,19 @@ void PauseGate::discard(int pane)
 
 // Waits behind the texts there, and the oldest go once the pane's limits are passed; the
 // newest text stays, however large.
-void PauseGate::hold(int pane, const QStringList &texts)
+void PauseGate::hold(int pane, const QVector<KeptText> &texts)
 {
     Waiting &waiting = held[size_t(pane)];
-    for (const QString &text : texts) {
+    for (const KeptText &text : texts) {
         waiting.texts.push_back(text);
-        waiting.bytes += bytesOf(text);
+        waiting.bytes += bytesOf(text.text);
     }
     const qint64 limit = panes[size_t(pane)]->historyLimit();
     const qint64 byteLimit = panes[size_t(pane)]->historySize();
     while (waiting.texts.size() > 1
            && ((limit > 0 && qint64(waiting.texts.size()) > limit)
                || (byteLimit > 0 && waiting.bytes > byteLimit))) {
-        waiting.bytes -= bytesOf(waiting.texts.front());
+        waiting.bytes -= bytesOf(waiting.texts.front().text);
         waiting.texts.pop_front();
     }
 }
@@ -109,12 +109,12 @@ void PauseGate::letBacklogIn(qint64 budgetMs)
     }
 }
 
-void PauseGate::takeSlice(Waiting &waiting, QStringList &slice)
+void PauseGate::takeSlice(Waiting &waiting, QVector<KeptText> &slice)
 {
     qint64 bytes = 0;
     while (!waiting.texts.empty() && slice.size() < sliceTexts
-           && (bytes == 0 || bytes + bytesOf(waiting.texts.front()) <= sliceBytes)) {
-        bytes += bytesOf(waiting.texts.front());
+           && (bytes == 0 || bytes + bytesOf(waiting.texts.front().text) <= sliceBytes)) {
+        bytes += bytesOf(waiting.texts.front().text);
         slice.append(std::move(waiting.texts.front()));
         waiting.texts.pop_front();
     }

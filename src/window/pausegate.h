@@ -52,12 +52,12 @@ signals:
 private:
     struct Waiting
     {
-        std::deque<QString> texts;
+        std::deque<KeptText> texts;
         qint64 bytes = 0;
     };
 
-    void hold(int pane, const QStringList &texts);
-    static void takeSlice(Waiting &waiting, QStringList &slice);
+    void hold(int pane, const QVector<KeptText> &texts);
+    static void takeSlice(Waiting &waiting, QVector<KeptText> &slice);
     void letInLater();
 
     BatchAppender *appender;
