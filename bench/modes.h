@@ -28,6 +28,10 @@ void soak(Harness &harness, double seconds, double intervalSeconds);
 // find.cpp: typing into the find bar over a full pane, idle and in a flood.
 void findLatency(Harness &harness, qint64 texts, const QString &word, double seconds);
 
+// record.cpp: the flood with recording off and on, in turn, `rounds` times each, the
+// recording written in `directory`.
+void recordingCost(Harness &harness, double seconds, int rounds, const QString &directory);
+
 } // namespace bench
 
 #endif // BENCH_MODES_H
