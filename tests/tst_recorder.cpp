@@ -259,6 +259,18 @@ void RecorderTest::menuRecordsWhatArrives()
     QCOMPARE(statusRowText(window), QString());
     QVERIFY(!stop->isEnabled());
     QCOMPARE(query(path, "SELECT sender LIKE '127.0.0.1:%' AND time > 0 FROM datagrams"), "1");
+
+    // Log, Open recording...: a window of its own, which goes when closed.
+    window.findChild<QAction *>("actionOpenRecording")->trigger();
+    MainWindow *opened = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget != &window && qobject_cast<MainWindow *>(widget))
+            opened = static_cast<MainWindow *>(widget);
+    }
+    QVERIFY(opened && opened->testAttribute(Qt::WA_DeleteOnClose));
+    const QStringList shown = WindowWidgets(*opened).paneTexts();
+    QCOMPARE(shown, QStringList({"one", "", "three", ""}));
+    delete opened;
 }
 
 // A viewer killed in a flood leaves a sound file with every datagram up to a second before.
