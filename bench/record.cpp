@@ -21,11 +21,9 @@ void recordingCost(Harness &harness, double seconds, int rounds, const QString &
             const QString path = QDir(directory).filePath(QStringLiteral("flood.sqlite"));
             QFile::remove(path);
             auto *recorder = viewer->window->findChild<Recorder *>();
+            qint64 lostHere = 0;
             QObject::connect(recorder, &Recorder::progress,
-                             [&](const QString &, qint64 bytes, qint64 lost) {
-                                 fileBytes = bytes;
-                                 notRecorded = lost;
-                             });
+                             [&](const QString &, qint64, qint64 lost) { lostHere = lost; });
             if (recording)
                 viewer->window->record(path, qint64(1) << 30);
             Run run = harness.drive(recording ? QStringLiteral("viewer, flood, recording")
@@ -41,12 +39,13 @@ void recordingCost(Harness &harness, double seconds, int rounds, const QString &
                 received += run.received;
                 recorder->stop(); // writes what waits, so the file holds the whole run
                 fileBytes = QFileInfo(path).size();
+                notRecorded += lostHere;
             }
         }
     }
     say(QStringLiteral("record: rate_off_per_s=%1 rate_on_per_s=%2 ratio=%3 longest_stall_off_ms=%4 "
-                       "longest_stall_on_ms=%5 recorded_received=%6 not_recorded=%7 "
-                       "file_mib=%8 load=%9")
+                       "longest_stall_on_ms=%5 received_recording=%6 not_recorded=%7 "
+                       "last_file_mib=%8 load=%9")
             .arg(number(rateOff))
             .arg(number(rateOn))
             .arg(number(rateOff > 0 ? rateOn / rateOff : -1, 2))

@@ -8,6 +8,12 @@
 
 #include <chrono>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
 // How long the writing thread lets messages gather before it commits them: a crash loses no
 // more than this and one transaction.
@@ -91,6 +97,13 @@ void Recorder::record(const QVector<LogMessage> &messages)
 // The writing thread.
 void Recorder::write(qint64 limitBytes)
 {
+#ifdef Q_OS_LINUX
+    // Where the window and this thread want the same core, the window gets the larger share
+    // (nice 5: about three parts to one); the queue holds what this thread has not taken yet,
+    // and what does not fit is counted. Measured on two loaded cores, nice 19 kept the flood's
+    // rate but left 27% unrecorded, nice 0 recorded all at 73% of the rate (bench --mode record).
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 5);
+#endif
     RecordWriter writer;
     bool ok = writer.open(filePath, limitBytes);
     fileBytes = writer.fileBytes();
