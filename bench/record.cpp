@@ -43,9 +43,10 @@ void recordingCost(Harness &harness, double seconds, int rounds, const QString &
             }
         }
     }
-    say(QStringLiteral("record: rate_off_per_s=%1 rate_on_per_s=%2 ratio=%3 longest_stall_off_ms=%4 "
-                       "longest_stall_on_ms=%5 received_recording=%6 not_recorded=%7 "
-                       "last_file_mib=%8 load=%9")
+    say(QStringLiteral(
+            "record: rate_off_per_s=%1 rate_on_per_s=%2 ratio=%3 longest_stall_off_ms=%4 "
+            "longest_stall_on_ms=%5 received_recording=%6 not_recorded=%7 "
+            "last_file_mib=%8 load=%9")
             .arg(number(rateOff))
             .arg(number(rateOn))
             .arg(number(rateOff > 0 ? rateOn / rateOff : -1, 2))

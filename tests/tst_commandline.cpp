@@ -54,9 +54,9 @@ void CommandLineTest::reading_data()
                                   << defaultHistoryLimit << QString();
     QTest::newRow("record and open") << QStringList({"--record", "a", "--open", "b"}) << fail
                                      << defaultHistoryLimit << QStringLiteral("one at a time");
-    QTest::newRow("a range of nothing") << QStringList({"--from", "-1h"}) << fail
-                                        << defaultHistoryLimit
-                                        << QStringLiteral("--from goes with --open or --export");
+    QTest::newRow("a range of nothing")
+        << QStringList({"--from", "-1h"}) << fail << defaultHistoryLimit
+        << QStringLiteral("--from goes with --open or --export");
     QTest::newRow("a range of words") << QStringList({"--open", "r", "--to", "noon"}) << fail
                                       << defaultHistoryLimit << QStringLiteral("not \"noon\"");
     QTest::newRow("no file") << QStringList({"--record="}) << fail << defaultHistoryLimit

@@ -13,8 +13,8 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QNetworkDatagram>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QtTest>
 
@@ -55,7 +55,8 @@ QString query(const QString &path, const QString &sql)
     if (sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
         && sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK
         && sqlite3_step(statement) == SQLITE_ROW)
-        answer = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+        answer =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return answer;
@@ -122,8 +123,8 @@ void RecorderTest::roundTrip_data()
         << quint64(18446744073709551615ull) << "ü";
     QTest::newRow("IPv6 sender") << QStringList {"", "", "six", ""} << "::1" << quint64(7)
                                  << QString();
-    QTest::newRow("captions only") << QStringList {"", "", "", ""} << "127.0.0.1" << quint64(0)
-                                   << QString();
+    QTest::newRow("captions only")
+        << QStringList {"", "", "", ""} << "127.0.0.1" << quint64(0) << QString();
 }
 
 void RecorderTest::roundTrip()
@@ -331,8 +332,8 @@ void RecorderTest::timeBound_data()
     QTest::newRow("-90s") << "-90s" << int(TimeBound::BeforeEnd) << startTime - 90 * second;
     QTest::newRow("-2h") << "-2h" << int(TimeBound::BeforeEnd) << startTime - 7200 * second;
     QTest::newRow("-1d") << " -1d " << int(TimeBound::BeforeEnd) << startTime - 86400 * second;
-    QTest::newRow("date and time") << "2026-12-08 10:00:30" << int(TimeBound::At)
-                                   << morning * 1000000;
+    QTest::newRow("date and time")
+        << "2026-12-08 10:00:30" << int(TimeBound::At) << morning * 1000000;
     QTest::newRow("ISO") << "2026-12-08T10:00:30" << int(TimeBound::At) << morning * 1000000;
     QTest::newRow("today") << "10:00" << int(TimeBound::At) << tenToday * 1000000;
     for (const char *wrong : {"10m", "-10", "-1w", "25:00", "2026-13-01", "yesterday"})
@@ -355,13 +356,20 @@ void RecorderTest::openShowsRange_data()
     QTest::addColumn<QString>("to");
     QTest::addColumn<int>("limit");
     QTest::addColumn<QString>("shown"); // pane 1's texts, one a minute from "0"
-    QTest::newRow("all") << "" << "" << 0 << "0 1 2 3 4 5";
-    QTest::newRow("the newest within the history limit") << "" << "" << 2 << "4 5";
-    QTest::newRow("last two minutes") << "-2m" << "" << 0 << "3 4 5";
-    QTest::newRow("up to three minutes before the end") << "" << "-3m" << 0 << "0 1 2";
-    QTest::newRow("between local times") << QDateTime::fromMSecsSinceEpoch(startTime / 1000000 + 60000).toString("yyyy-MM-dd HH:mm:ss")
-                                          << QDateTime::fromMSecsSinceEpoch(startTime / 1000000 + 120000).toString("yyyy-MM-dd HH:mm:ss")
-                                          << 0 << "1 2";
+    QTest::newRow("all") << ""
+                         << "" << 0 << "0 1 2 3 4 5";
+    QTest::newRow("the newest within the history limit") << ""
+                                                         << "" << 2 << "4 5";
+    QTest::newRow("last two minutes") << "-2m"
+                                      << "" << 0 << "3 4 5";
+    QTest::newRow("up to three minutes before the end") << ""
+                                                        << "-3m" << 0 << "0 1 2";
+    QTest::newRow("between local times")
+        << QDateTime::fromMSecsSinceEpoch(startTime / 1000000 + 60000)
+               .toString("yyyy-MM-dd HH:mm:ss")
+        << QDateTime::fromMSecsSinceEpoch(startTime / 1000000 + 120000)
+               .toString("yyyy-MM-dd HH:mm:ss")
+        << 0 << "1 2";
 }
 
 void RecorderTest::openShowsRange()
@@ -382,9 +390,9 @@ void RecorderTest::openShowsRange()
     MainWindow window(nullptr, MainWindow::Source::Recording);
     window.setHistoryLimit(limit);
     QString error;
-    QVERIFY2(showRecording(window, path, {TimeBound::parse(from), TimeBound::parse(to)}, limit,
-                           &error),
-             qPrintable(error));
+    QVERIFY2(
+        showRecording(window, path, {TimeBound::parse(from), TimeBound::parse(to)}, limit, &error),
+        qPrintable(error));
     const WindowWidgets widgets(window);
     QCOMPARE(widgets.paneTexts().first().split('\n').join(' '), shown);
     QCOMPARE(widgets.tabTitles().first(), QStringLiteral("A (%1)").arg(shown.count(' ') + 1));
@@ -421,8 +429,9 @@ void RecorderTest::replayKeepsOrderAndPace()
     QElapsedTimer clock;
     clock.start();
     QProcess sender;
-    sender.start(CORVANE_SEND, {"--replay", path, "--speed", speed, "--port",
-                                QString::number(viewer.localPort())});
+    sender.start(
+        CORVANE_SEND,
+        {"--replay", path, "--speed", speed, "--port", QString::number(viewer.localPort())});
     QList<QJsonObject> received;
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {

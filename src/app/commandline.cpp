@@ -50,8 +50,8 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
         + int(parser.isSet(QStringLiteral("open"))) + int(parser.isSet(QStringLiteral("export")));
     if (sources > 1)
         return fail(result, Texts::tr("--record, --open and --export go one at a time"));
-    for (const QString &name : {QStringLiteral("record"), QStringLiteral("open"),
-                                QStringLiteral("export")}) {
+    for (const QString &name :
+         {QStringLiteral("record"), QStringLiteral("open"), QStringLiteral("export")}) {
         if (parser.isSet(name) && parser.value(name).isEmpty())
             return fail(result, Texts::tr("--%1 takes the name of a file").arg(name));
     }

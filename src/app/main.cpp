@@ -1,12 +1,12 @@
 // Starts the viewer: the application, the interface language, the options and the main window.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
-#include "window/mainwindow.h"
 #include "app/memoryreuse.h"
 #include "app/qtcompat.h"
 #include "app/translation.h"
 #include "record/recordexport.h"
 #include "record/recordingview.h"
+#include "window/mainwindow.h"
 
 #include <QApplication>
 

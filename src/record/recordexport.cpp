@@ -21,17 +21,15 @@ QByteArray jsonString(const QString &text)
 
 QString isoTime(qint64 nanoseconds)
 {
-    const qint64 seconds = nanoseconds >= 0 ? nanoseconds / 1000000000
-                                            : -((-nanoseconds + 999999999) / 1000000000);
+    const qint64 seconds =
+        nanoseconds >= 0 ? nanoseconds / 1000000000 : -((-nanoseconds + 999999999) / 1000000000);
     const qint64 fraction = nanoseconds - seconds * 1000000000;
-    return QDateTime::fromSecsSinceEpoch(seconds)
-               .toUTC()
-               .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss."))
+    return QDateTime::fromSecsSinceEpoch(seconds).toUTC().toString(
+               QStringLiteral("yyyy-MM-ddTHH:mm:ss."))
         + QStringLiteral("%1Z").arg(fraction, 9, 10, QLatin1Char('0'));
 }
 
-bool exportRecording(const QString &path, const TimeRange &range, std::FILE *out,
-                     QString *error)
+bool exportRecording(const QString &path, const TimeRange &range, std::FILE *out, QString *error)
 {
     RecordReader reader;
     if (!reader.open(path)) {
@@ -43,9 +41,8 @@ bool exportRecording(const QString &path, const TimeRange &range, std::FILE *out
         const QByteArray line = "{\"time\":" + jsonString(isoTime(text.time))
             + ",\"sender\":" + jsonString(text.sender)
             + ",\"app\":" + (text.app.isEmpty() ? QByteArray("null") : jsonString(text.app))
-            + ",\"pane\":" + QByteArray::number(text.pane + 1)
-            + ",\"caption\":" + jsonString(text.caption) + ",\"text\":" + jsonString(text.text)
-            + "}\n";
+            + ",\"pane\":" + QByteArray::number(text.pane + 1) + ",\"caption\":"
+            + jsonString(text.caption) + ",\"text\":" + jsonString(text.text) + "}\n";
         std::fwrite(line.constData(), 1, size_t(line.size()), out);
     });
     if (!read)

@@ -13,8 +13,7 @@
 // line: {"time":"2026-12-08T10:00:00.123456789Z","sender":"127.0.0.1:5000","app":"name",
 // "pane":1,"caption":"Net","text":"..."} ("app" null when the sender named none). False with
 // the reason in *error when the file cannot be read.
-bool exportRecording(const QString &path, const TimeRange &range, std::FILE *out,
-                     QString *error);
+bool exportRecording(const QString &path, const TimeRange &range, std::FILE *out, QString *error);
 
 // An arrival time as ISO 8601 in UTC to the nanosecond.
 QString isoTime(qint64 nanoseconds);

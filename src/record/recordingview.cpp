@@ -40,10 +40,9 @@ bool showRecording(MainWindow &window, const QString &path, const TimeRange &ran
 void feedRecording(MainWindow &window, const QString &path, const QVector<LogMessage> &messages)
 {
     window.setWindowTitle(Texts::tr("%1 - Corvane").arg(QFileInfo(path).fileName()));
-    window.ui->uiStatusText->setText(
-        Texts::tr("Recording %1: %2 datagrams shown")
-            .arg(QDir::toNativeSeparators(path))
-            .arg(messages.size()));
+    window.ui->uiStatusText->setText(Texts::tr("Recording %1: %2 datagrams shown")
+                                         .arg(QDir::toNativeSeparators(path))
+                                         .arg(messages.size()));
     window.slPendingDatagrams(messages);
     window.batchAppender->finish();
 }

@@ -52,9 +52,8 @@ qint64 RecordReader::endTime()
 void RecordReader::resolve(const TimeRange &range, qint64 *from, qint64 *to)
 {
     const qint64 end =
-        range.from.kind == TimeBound::BeforeEnd || range.to.kind == TimeBound::BeforeEnd
-        ? endTime()
-        : 0;
+        range.from.kind == TimeBound::BeforeEnd || range.to.kind == TimeBound::BeforeEnd ? endTime()
+                                                                                         : 0;
     *from = range.from.resolve(end, std::numeric_limits<qint64>::min());
     *to = range.to.resolve(end, std::numeric_limits<qint64>::max());
 }
@@ -119,7 +118,9 @@ QVector<LogMessage> RecordReader::newestMessages(const TimeRange &range, int tex
     sqlite3_bind_int64(statement, 1, from);
     sqlite3_bind_int64(statement, 2, to);
     std::array<int, paneCount> taken {};
-    const auto full = [&](int pane) { return textsPerPane > 0 && taken[size_t(pane)] >= textsPerPane; };
+    const auto full = [&](int pane) {
+        return textsPerPane > 0 && taken[size_t(pane)] >= textsPerPane;
+    };
     qint64 current = -1;
     QString sender;
     SenderAddress address;

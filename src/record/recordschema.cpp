@@ -101,8 +101,9 @@ sqlite3 *RecordSchema::openForWriting(const QString &path, QString *error)
     // In write-ahead-log mode a commit is one append to the log, and a program killed at any
     // moment leaves every committed transaction readable; NORMAL syncs at checkpoints only,
     // which loses nothing to a crash of the program (a power cut may take the last commits).
-    if (!execute(db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
-                     "PRAGMA journal_size_limit = 4194304;"))
+    if (!execute(db,
+                 "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
+                 "PRAGMA journal_size_limit = 4194304;"))
         return fail(db, error, lastError(db));
     if (version == 0) {
         if (!execute(db, "BEGIN IMMEDIATE") || !execute(db, schema) || !execute(db, "COMMIT"))

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
 
 // The text stays alive and unchanged until the statement has run, so SQLite copies nothing.
@@ -61,11 +63,12 @@ bool RecordWriter::open(const QString &filePath, qint64 limit)
 bool RecordWriter::limitFileSize()
 {
     const qint64 pageSize = pragma("page_size");
-    const qint64 pages = qMax<qint64>(limitBytes / pageSize, 16);
+    const qint64 pages = std::max(limitBytes / pageSize, qint64(16));
+    const qint64 checkpointPages = std::clamp(pages / 4, qint64(4), qint64(1000));
+    const qint64 logBytes = std::min(limitBytes / 4, qint64(4) << 20);
     const QByteArray sql = "PRAGMA max_page_count = " + QByteArray::number(pages)
-        + "; PRAGMA wal_autocheckpoint = " + QByteArray::number(qBound<qint64>(4, pages / 4, 1000))
-        + "; PRAGMA journal_size_limit = " + QByteArray::number(qMin<qint64>(limitBytes / 4, 4 << 20))
-        + ";";
+        + "; PRAGMA wal_autocheckpoint = " + QByteArray::number(checkpointPages)
+        + "; PRAGMA journal_size_limit = " + QByteArray::number(logBytes) + ";";
     return sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 

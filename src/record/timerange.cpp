@@ -17,14 +17,14 @@ TimeBound TimeBound::parse(const QString &given)
         static const QString units = QStringLiteral("smhd");
         static const qint64 seconds[] = {1, 60, 3600, 86400};
         bound.kind = BeforeEnd;
-        bound.nanoseconds = match.captured(1).toLongLong()
-            * seconds[units.indexOf(match.captured(2))] * 1000000000;
+        bound.nanoseconds =
+            match.captured(1).toLongLong() * seconds[units.indexOf(match.captured(2))] * 1000000000;
         return bound;
     }
     QDateTime time;
-    for (const char *format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss",
-                               "yyyy-MM-dd HH:mm", "yyyy-MM-ddTHH:mm:ss.zzz",
-                               "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm", "yyyy-MM-dd"}) {
+    for (const char *format :
+         {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm",
+          "yyyy-MM-ddTHH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss", "yyyy-MM-ddTHH:mm", "yyyy-MM-dd"}) {
         time = QDateTime::fromString(text, QString::fromLatin1(format));
         if (time.isValid())
             break;

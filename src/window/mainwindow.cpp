@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mainwindow.h"
 
+#include "app/commandline.h"
 #include "files/settingsfile.h"
 #include "ingest/udplistener.h"
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
 #include "panes/logpane.h"
-#include "app/commandline.h"
 #include "record/recorder.h"
 #include "record/recordingview.h"
 #include "record/recordlabel.h"

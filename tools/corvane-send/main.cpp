@@ -179,8 +179,8 @@ int sendLines(PacedSender &sender, int pane)
 }
 
 // --replay: nothing else to send goes with it.
-int replay(const QCommandLineParser &parser, const QString &path, const QString &host,
-           quint16 port, const QString &speedText)
+int replay(const QCommandLineParser &parser, const QString &path, const QString &host, quint16 port,
+           const QString &speedText)
 {
     for (const char *other : {"log1", "log2", "log3", "log4", "pane", "tabs", "rate"}) {
         if (parser.isSet(QString::fromLatin1(other))) {
@@ -260,8 +260,8 @@ int main(int argc, char *argv[])
         QStringLiteral("With --replay, the recording's pace times <x> (1, the default, as it "
                        "came; 0 as fast as they go)."),
         QStringLiteral("x"), QStringLiteral("1"));
-    parser.addOptions({paneOption, tabsOption, hostOption, portOption, rateOption, replayOption,
-                       speedOption});
+    parser.addOptions(
+        {paneOption, tabsOption, hostOption, portOption, rateOption, replayOption, speedOption});
 
     if (!parser.parse(utf8Arguments(argc, argv))) {
         printError(parser.errorText());

@@ -57,8 +57,8 @@ public:
             time = sqlite3_column_int64(row, 1);
             datagram = QJsonObject();
             datagram.insert(QStringLiteral("tabs"),
-                            QJsonArray {columnText(row, 4), columnText(row, 5),
-                                        columnText(row, 6), columnText(row, 7)});
+                            QJsonArray {columnText(row, 4), columnText(row, 5), columnText(row, 6),
+                                        columnText(row, 7)});
             if (sqlite3_column_type(row, 2) != SQLITE_NULL)
                 datagram.insert(QStringLiteral("seq"), double(sqlite3_column_int64(row, 2)));
             if (sqlite3_column_type(row, 3) != SQLITE_NULL)
@@ -116,7 +116,8 @@ bool replayRecording(const QString &path, corvane::Sender &sender, double speed,
         return fail(QString::fromUtf8(sqlite3_errmsg(db)));
     const int version = sqlite3_column_int(statement, 0);
     if (version != recordingVersion)
-        return fail(QStringLiteral("%1 is no recording of version %2").arg(path).arg(recordingVersion));
+        return fail(
+            QStringLiteral("%1 is no recording of version %2").arg(path).arg(recordingVersion));
     sqlite3_finalize(statement);
     statement = nullptr;
     if (sqlite3_prepare_v2(db, datagramsQuery, -1, &statement, nullptr) != SQLITE_OK)
