@@ -12,11 +12,13 @@
 
 namespace {
 
+// The rows go in the order of their ids, within the ids that the range's times span (found on
+// the time index first): ordered by time instead, SQLite would sort the whole range first.
 const char textsQuery[] =
     "SELECT d.id, d.time, d.sender, d.seq, d.app, c.tab1, c.tab2, c.tab3, c.tab4, t.pane, t.text"
     " FROM datagrams d JOIN captions c ON c.id = d.captions"
     " LEFT JOIN texts t ON t.datagram = d.id"
-    " WHERE d.time BETWEEN ?1 AND ?2 ORDER BY d.id %1, t.pane";
+    " WHERE d.id BETWEEN ?3 AND ?4 AND +d.time BETWEEN ?1 AND ?2 ORDER BY d.id %1, t.pane";
 
 QString columnText(sqlite3_stmt *statement, int column)
 {
@@ -69,20 +71,47 @@ SenderAddress RecordReader::senderOf(const QString &text)
     return SenderAddress::fromHostAddress(QHostAddress(address), text.mid(colon + 1).toUShort());
 }
 
-bool RecordReader::forEachText(const TimeRange &range,
-                               const std::function<void(const RecordedText &)> &use)
+sqlite3_stmt *RecordReader::prepareTexts(const TimeRange &range, bool newestFirst)
 {
     qint64 from = 0;
     qint64 to = 0;
     resolve(range, &from, &to);
     sqlite3_stmt *statement = nullptr;
-    const QByteArray sql = QString::fromLatin1(textsQuery).arg(QLatin1String("ASC")).toLatin1();
+    qint64 first = 0;
+    qint64 last = -1;
+    if (sqlite3_prepare_v2(db, "SELECT min(id), max(id) FROM datagrams WHERE time BETWEEN ? AND ?",
+                           -1, &statement, nullptr)
+        == SQLITE_OK) {
+        sqlite3_bind_int64(statement, 1, from);
+        sqlite3_bind_int64(statement, 2, to);
+        if (sqlite3_step(statement) == SQLITE_ROW
+            && sqlite3_column_type(statement, 0) != SQLITE_NULL) {
+            first = sqlite3_column_int64(statement, 0);
+            last = sqlite3_column_int64(statement, 1);
+        }
+    }
+    sqlite3_finalize(statement);
+    statement = nullptr;
+    const QByteArray sql = QString::fromLatin1(textsQuery)
+                               .arg(newestFirst ? QLatin1String("DESC") : QLatin1String("ASC"))
+                               .toLatin1();
     if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
         lastError = RecordSchema::lastError(db);
-        return false;
+        return nullptr;
     }
     sqlite3_bind_int64(statement, 1, from);
     sqlite3_bind_int64(statement, 2, to);
+    sqlite3_bind_int64(statement, 3, first);
+    sqlite3_bind_int64(statement, 4, last);
+    return statement;
+}
+
+bool RecordReader::forEachText(const TimeRange &range,
+                               const std::function<void(const RecordedText &)> &use)
+{
+    sqlite3_stmt *statement = prepareTexts(range, false);
+    if (!statement)
+        return false;
     RecordedText row;
     int result;
     while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
@@ -105,18 +134,10 @@ bool RecordReader::forEachText(const TimeRange &range,
 
 QVector<LogMessage> RecordReader::newestMessages(const TimeRange &range, int textsPerPane)
 {
-    qint64 from = 0;
-    qint64 to = 0;
-    resolve(range, &from, &to);
     QVector<LogMessage> newestFirst;
-    sqlite3_stmt *statement = nullptr;
-    const QByteArray sql = QString::fromLatin1(textsQuery).arg(QLatin1String("DESC")).toLatin1();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK) {
-        lastError = RecordSchema::lastError(db);
+    sqlite3_stmt *statement = prepareTexts(range, true);
+    if (!statement)
         return {};
-    }
-    sqlite3_bind_int64(statement, 1, from);
-    sqlite3_bind_int64(statement, 2, to);
     std::array<int, paneCount> taken {};
     const auto full = [&](int pane) {
         return textsPerPane > 0 && taken[size_t(pane)] >= textsPerPane;

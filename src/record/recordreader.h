@@ -13,6 +13,7 @@
 #include <limits>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // One text of a recording with what is known of its datagram.
 struct RecordedText
@@ -52,6 +53,9 @@ public:
     static SenderAddress senderOf(const QString &text);
 
 private:
+    // The query of the texts within the range, bound and ready to step; null when it failed.
+    sqlite3_stmt *prepareTexts(const TimeRange &range, bool newestFirst);
+
     sqlite3 *db = nullptr;
     QString lastError;
 };
