@@ -33,9 +33,12 @@ Run viewerFlood(Harness &harness, double seconds)
 {
     auto viewer = harness.openViewer();
     const int paintsBefore = viewer->paintCounter.paints;
-    Run run = harness.drive(QStringLiteral("viewer, flood"),
-                            {QStringLiteral("--port"), QString::number(viewer->port),
-                             QStringLiteral("--seconds"), QString::number(seconds)},
+    QStringList arguments = {QStringLiteral("--port"),    QString::number(viewer->port),
+                             QStringLiteral("--seconds"), QString::number(seconds),
+                             QStringLiteral("--senders"), QString::number(harness.senders)};
+    if (harness.numbered)
+        arguments.append(QStringLiteral("--numbered"));
+    Run run = harness.drive(QStringLiteral("viewer, flood"), arguments,
                             [&] { return viewer->received(); });
     run.paints = viewer->paintCounter.paints - paintsBefore;
     return run;

@@ -6,6 +6,7 @@
 #include "panes/logpane.h"
 #include "window/directfeed.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -281,6 +282,12 @@ std::unique_ptr<Viewer> Harness::openViewer(const QByteArray &moreConfig)
             font.setStyleStrategy(QFont::PreferDefault);
             pane->setFont(font);
         }
+    }
+    for (const auto &wanted : {std::make_pair(sourcesOpen, "actionSources"),
+                               std::make_pair(showTimes, "actionShowTimes")}) {
+        auto *action = viewer->window->findChild<QAction *>(QLatin1String(wanted.second));
+        if (wanted.first && action && !action->isChecked())
+            action->trigger();
     }
     // Offscreen, a window paints only once shown; painting is part of the cost.
     viewer->panes.first()->viewport()->installEventFilter(&viewer->paintCounter);

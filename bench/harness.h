@@ -155,6 +155,13 @@ public:
     bool shapeAll = false;
     // When 0 or more, the history limit the viewer's panes get instead of their default.
     int historyLimit = -1;
+    // The flood's senders, each a socket of its own, and whether their datagrams carry "seq"
+    // and "app" as the client library's do.
+    int senders = 1;
+    bool numbered = false;
+    // The viewer opens its Sources panel, or shows arrival times in front of the texts.
+    bool sourcesOpen = false;
+    bool showTimes = false;
     // What the system granted the viewer's socket, as the socket reads it back.
     int grantedBuffer = -1;
 

@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst, soak, find or record (default all; "
-                       "burst, soak, find and record are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak, find, filter or record (default "
+                       "all; burst, soak, find, filter and record are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -92,11 +92,24 @@ int main(int argc, char *argv[])
         QStringLiteral("Sender: send a large table first (used internally)."));
     const QCommandLineOption textsOption(
         QStringLiteral("texts"),
-        QStringLiteral("Find: the texts in the pane searched (default 100000)."),
+        QStringLiteral("Find: the texts in the pane searched (default 100000); filter: the "
+                       "texts in the pane filtered (default 50000)."),
         QStringLiteral("texts"), QStringLiteral("100000"));
     const QCommandLineOption wordOption(QStringLiteral("word"),
                                         QStringLiteral("Find: the word typed (default lazy)."),
                                         QStringLiteral("word"), QStringLiteral("lazy"));
+    const QCommandLineOption sendersOption(
+        QStringLiteral("senders"),
+        QStringLiteral("Flood: this many senders, each a socket of its own (default 1)."),
+        QStringLiteral("count"), QStringLiteral("1"));
+    const QCommandLineOption numberedOption(
+        QStringLiteral("numbered"),
+        QStringLiteral("Flood: datagrams carry \"seq\" and \"app\" as the client library's do."));
+    const QCommandLineOption sourcesOpenOption(
+        QStringLiteral("sources-open"), QStringLiteral("The viewer has its Sources panel open."));
+    const QCommandLineOption showTimesOption(
+        QStringLiteral("show-times"),
+        QStringLiteral("The viewer shows arrival times in front of the texts."));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -106,6 +119,7 @@ int main(int argc, char *argv[])
                        bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
                        reportOption, leadTableOption, textsOption, wordOption, senderOption,
                        portOption});
+    parser.addOptions({sendersOption, numberedOption, sourcesOpenOption, showTimesOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -122,7 +136,8 @@ int main(int argc, char *argv[])
         return runSender(quint16(parser.value(portOption).toUInt()),
                          parser.isSet(countOption) ? count : 0, parser.isSet(rateOption) ? rate : 0,
                          seconds, parser.value(reportOption).toLongLong(),
-                         parser.isSet(leadTableOption));
+                         parser.isSet(leadTableOption), parser.value(sendersOption).toInt(),
+                         parser.isSet(numberedOption));
     }
 
     const QString mode = parser.value(modeOption);
@@ -130,7 +145,7 @@ int main(int argc, char *argv[])
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
         && mode != QLatin1String("burst") && mode != QLatin1String("find")
-        && mode != QLatin1String("record")) {
+        && mode != QLatin1String("filter") && mode != QLatin1String("record")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -143,6 +158,10 @@ int main(int argc, char *argv[])
     Harness harness(home.path());
     harness.receiveBuffer = parser.value(bufferOption).toInt();
     harness.shapeAll = parser.isSet(shapeAllOption);
+    harness.senders = qMax(1, parser.value(sendersOption).toInt());
+    harness.numbered = parser.isSet(numberedOption);
+    harness.sourcesOpen = parser.isSet(sourcesOpenOption);
+    harness.showTimes = parser.isSet(showTimesOption);
     if (parser.isSet(historyOption))
         harness.historyLimit = parser.value(historyOption).toInt();
 
@@ -169,6 +188,13 @@ int main(int argc, char *argv[])
             return 2;
         }
         findLatency(harness, texts, word, seconds);
+        return 0;
+    }
+    if (mode == QLatin1String("filter")) {
+        // A pane of 50,000 texts on show filtered anew, and a flood with ten rules and none.
+        const qint64 texts = parser.isSet(textsOption) ? parser.value(textsOption).toLongLong()
+                                                       : defaultHistoryLimit;
+        filterRun(harness, home.path(), texts, seconds);
         return 0;
     }
     if (mode == QLatin1String("record")) {

@@ -11,8 +11,10 @@ namespace bench {
 // can), for at most `seconds`, then prints how many the system took. With reportMs above 0 it
 // also prints "progress <sent>" that often. With leadTable, a large table goes first, counted
 // among the datagrams sent.
+// With `senders` above 1, that many sockets take turns; `numbered` datagrams carry "seq" and
+// "app" as the client library's do.
 int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs,
-              bool leadTable);
+              bool leadTable, int senders = 1, bool numbered = false);
 
 // flood.cpp: as fast as the sender can for `seconds`, into a bare socket and into the viewer.
 Run bareSocket(Harness &harness, double seconds);
@@ -27,6 +29,9 @@ double memoryPerLine(Harness &harness, qint64 lines, qint64 *before, qint64 *aft
 void soak(Harness &harness, double seconds, double intervalSeconds);
 // find.cpp: typing into the find bar over a full pane, idle and in a flood.
 void findLatency(Harness &harness, qint64 texts, const QString &word, double seconds);
+// filter.cpp: a pane of `texts` texts shown anew as rules change, then a flood of `seconds`
+// with no rules and with ten.
+void filterRun(Harness &harness, const QString &home, qint64 texts, double seconds);
 
 // record.cpp: the flood with recording off and on, in turn, `rounds` times each, the
 // recording written in `directory`.

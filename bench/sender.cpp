@@ -6,6 +6,10 @@
 #include <QThread>
 #include <QUdpSocket>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 namespace bench {
 
 namespace {
@@ -23,9 +27,17 @@ QByteArray largeTable()
 } // namespace
 
 int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 reportMs,
-              bool leadTable)
+              bool leadTable, int senders, bool numbered)
 {
-    QUdpSocket socket;
+    // Each socket is a sender of its own to the viewer, with a port of its own; they take
+    // turns, one datagram each.
+    std::vector<std::unique_ptr<QUdpSocket>> sockets;
+    for (int i = 0; i < qMax(1, senders); ++i) {
+        sockets.push_back(std::make_unique<QUdpSocket>());
+        sockets.back()->bind(QHostAddress(QHostAddress::LocalHost), 0);
+    }
+    QUdpSocket &socket = *sockets.front();
+    std::string counted; // a numbered payload, its room kept from one datagram to the next
     Payloads payloads;
     const QHostAddress target(QHostAddress::LocalHost);
     QElapsedTimer clock;
@@ -58,8 +70,18 @@ int runSender(quint16 port, qint64 count, qint64 rate, double seconds, qint64 re
             }
         }
         const QByteArray &payload = payloads.make(sent);
-        if (socket.writeDatagram(payload.constData(), payload.size(), target, port)
-            == payload.size())
+        const char *data = payload.constData();
+        qint64 size = payload.size();
+        if (numbered) {
+            // As the client library numbers and names its datagrams.
+            counted.assign(data, size_t(size - 1));
+            counted += ",\"seq\":" + std::to_string(sent / qint64(sockets.size()) + 1)
+                + ",\"app\":\"corvane-bench\"}";
+            data = counted.data();
+            size = qint64(counted.size());
+        }
+        QUdpSocket &from = *sockets[size_t(sent % qint64(sockets.size()))];
+        if (from.writeDatagram(data, size, target, port) == size)
             ++sent;
     }
     say(QStringLiteral("sent %1 %2")

@@ -44,6 +44,18 @@
         <translation>--history-size espera un tamaño en bytes como 500000, 64M o 1G, 0 para no poner límite, no &quot;%1&quot;</translation>
     </message>
     <message>
+        <source>Reads and keeps the filter and highlight rules in &lt;file&gt; instead of ~/.corvane/filters.json, so that a team can share them.</source>
+        <translation>Lee y guarda las reglas de filtrado y resaltado en &lt;file&gt; en lugar de ~/.corvane/filters.json, para que un equipo pueda compartirlas.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>archivo</translation>
+    </message>
+    <message>
+        <source>--filters takes the name of a rules file</source>
+        <translation>--filters necesita el nombre de un archivo de reglas</translation>
+    </message>
+    <message>
         <source>--record, --open and --export go one at a time</source>
         <translation>--record, --open y --export van de uno en uno</translation>
     </message>
@@ -66,10 +78,6 @@
     <message>
         <source>Records every datagram that arrives to the SQLite file &lt;file&gt;, appending when it is a recording already.</source>
         <translation>Graba cada datagrama que llega en el archivo SQLite &lt;archivo&gt;, añadiéndolo al final si ya es una grabación.</translation>
-    </message>
-    <message>
-        <source>file</source>
-        <translation>archivo</translation>
     </message>
     <message>
         <source>Lets the oldest datagrams of the recording go when its file reaches &lt;size&gt; bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. The default is %1G.</source>
@@ -97,6 +105,37 @@
     </message>
 </context>
 <context>
+    <name>FilterRule</name>
+    <message>
+        <source>Red</source>
+        <translation>Rojo</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Naranja</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Amarillo</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Verde</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Azul</translation>
+    </message>
+    <message>
+        <source>Violet</source>
+        <translation>Violeta</translation>
+    </message>
+    <message>
+        <source>Grey</source>
+        <translation>Gris</translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <source>Find</source>
@@ -117,6 +156,25 @@
     <message>
         <source>%1 of %2</source>
         <translation>%1 de %2</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filtrar</translation>
+    </message>
+    <message>
+        <source>Shows only the texts that contain what you look for, while the find bar is open</source>
+        <translation>Muestra solo los textos que contienen lo que busca, mientras la barra de búsqueda está abierta</translation>
+    </message>
+</context>
+<context>
+    <name>HiddenLabel</name>
+    <message>
+        <source>%1 hidden</source>
+        <translation>%1 ocultos</translation>
+    </message>
+    <message>
+        <source>Texts of this pane that the filter rules hide. They are kept, counted in the tab&apos;s title, and come back when the rules change.</source>
+        <translation>Textos de este panel que ocultan las reglas de filtrado. Se conservan, cuentan en el título de la pestaña y vuelven cuando cambian las reglas.</translation>
     </message>
 </context>
 <context>
@@ -170,6 +228,10 @@
     <message>
         <source>Pause</source>
         <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Filters and highlights...</source>
+        <translation>Filtros y resaltados...</translation>
     </message>
     <message>
         <source>Record to...</source>
@@ -290,6 +352,25 @@
     </message>
 </context>
 <context>
+    <name>PaneRules</name>
+    <message>
+        <source>the filter rules could not be saved to %1: %2</source>
+        <translation>no se pudieron guardar las reglas de filtrado en %1: %2</translation>
+    </message>
+    <message>
+        <source>Hide texts like this</source>
+        <translation>Ocultar textos como este</translation>
+    </message>
+    <message>
+        <source>Show only texts like this</source>
+        <translation>Mostrar solo textos como este</translation>
+    </message>
+    <message>
+        <source>Highlight texts like this</source>
+        <translation>Resaltar textos como este</translation>
+    </message>
+</context>
+<context>
     <name>RecordLabel</name>
     <message>
         <source>Recording to %1 (%2)</source>
@@ -343,6 +424,208 @@
     <message>
         <source>the file is no recording</source>
         <translation>el archivo no es una grabación</translation>
+    </message>
+</context>
+<context>
+    <name>RuleMatcher</name>
+    <message>
+        <source>No pattern</source>
+        <translation>Sin patrón</translation>
+    </message>
+    <message>
+        <source>Not a valid regular expression: %1</source>
+        <translation>No es una expresión regular válida: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RulesDialog</name>
+    <message>
+        <source>All</source>
+        <translation>Todos</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Ninguno</translation>
+    </message>
+    <message>
+        <source>Filters and highlights</source>
+        <translation>Filtros y resaltados</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Activa</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Tipo</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Patrón</translation>
+    </message>
+    <message>
+        <source>Regular expression</source>
+        <translation>Expresión regular</translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation>Distinguir mayúsculas</translation>
+    </message>
+    <message>
+        <source>Panes</source>
+        <translation>Paneles</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Añadir</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Quitar</translation>
+    </message>
+    <message>
+        <source>Move up</source>
+        <translation>Subir</translation>
+    </message>
+    <message>
+        <source>Move down</source>
+        <translation>Bajar</translation>
+    </message>
+    <message>
+        <source>At most %1 rules: remove one to add another.</source>
+        <translation>Como mucho %1 reglas: quite una para añadir otra.</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>Ocultar</translation>
+    </message>
+    <message>
+        <source>Show only</source>
+        <translation>Mostrar solo</translation>
+    </message>
+    <message>
+        <source>Highlight</source>
+        <translation>Resaltar</translation>
+    </message>
+    <message>
+        <source>Text to match</source>
+        <translation>Texto que buscar</translation>
+    </message>
+</context>
+<context>
+    <name>RulesFile</name>
+    <message>
+        <source>is not an object</source>
+        <translation>no es un objeto</translation>
+    </message>
+    <message>
+        <source>&quot;action&quot; is not &quot;hide&quot;, &quot;show&quot; or &quot;highlight&quot;</source>
+        <translation>&quot;action&quot; no es &quot;hide&quot;, &quot;show&quot; ni &quot;highlight&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;pattern&quot; is not a string</source>
+        <translation>&quot;pattern&quot; no es una cadena</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not true or false</source>
+        <translation>&quot;%1&quot; no es true ni false</translation>
+    </message>
+    <message>
+        <source>&quot;panes&quot; is not a list of pane numbers from 1 to 4</source>
+        <translation>&quot;panes&quot; no es una lista de números de panel del 1 al 4</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a colour such as &quot;#ffc8c8&quot;</source>
+        <translation>&quot;%1&quot; no es un color como &quot;#ffc8c8&quot;</translation>
+    </message>
+    <message>
+        <source>not valid JSON at byte %1: %2</source>
+        <translation>JSON no válido en el byte %1: %2</translation>
+    </message>
+    <message>
+        <source>no &quot;rules&quot; list</source>
+        <translation>no hay lista &quot;rules&quot;</translation>
+    </message>
+    <message>
+        <source>rule %1: %2</source>
+        <translation>regla %1: %2</translation>
+    </message>
+    <message>
+        <source>the rules file %1 was not read whole (%2); it is left as it is until the rules change</source>
+        <translation>el archivo de reglas %1 no se leyó entero (%2); se deja como está hasta que cambien las reglas</translation>
+    </message>
+    <message>
+        <source>the old file could not be kept as %1</source>
+        <translation>no se pudo conservar el archivo anterior como %1</translation>
+    </message>
+</context>
+<context>
+    <name>SourcesDock</name>
+    <message>
+        <source>Sources</source>
+        <translation>Fuentes</translation>
+    </message>
+</context>
+<context>
+    <name>SourcesModel</name>
+    <message>
+        <source>Mute</source>
+        <translation>Silenciar</translation>
+    </message>
+    <message>
+        <source>Solo</source>
+        <translation>Solo</translation>
+    </message>
+    <message>
+        <source>Sender</source>
+        <translation>Remitente</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Programa</translation>
+    </message>
+    <message>
+        <source>Texts</source>
+        <translation>Textos</translation>
+    </message>
+    <message>
+        <source>Texts/s (10 s)</source>
+        <translation>Textos/s (10 s)</translation>
+    </message>
+    <message>
+        <source>Last seen</source>
+        <translation>Visto por última vez</translation>
+    </message>
+    <message>
+        <source>Lost</source>
+        <translation>Perdidos</translation>
+    </message>
+    <message>
+        <source>Out of order</source>
+        <translation>Desordenados</translation>
+    </message>
+</context>
+<context>
+    <name>ViewPrefixes</name>
+    <message>
+        <source>Show times</source>
+        <translation>Mostrar horas</translation>
+    </message>
+    <message>
+        <source>Time since previous</source>
+        <translation>Tiempo desde el anterior</translation>
+    </message>
+    <message>
+        <source>Show senders</source>
+        <translation>Mostrar remitentes</translation>
+    </message>
+    <message>
+        <source>the view could not be saved to %1: %2</source>
+        <translation>no se pudo guardar la vista en %1: %2</translation>
     </message>
 </context>
 <context>

@@ -83,6 +83,11 @@ void ClientSenderTest::textsReachTheirPanes()
     QCOMPARE(messages[1].texts[0], QStringLiteral("one"));
     QCOMPARE(messages[1].texts[3], QStringLiteral("four"));
     QCOMPARE(messages[2].texts[1], QStringLiteral("raw"));
+    // Numbered and named, all but the raw payload.
+    QCOMPARE(messages[0].seq, quint64(1));
+    QCOMPARE(messages[1].seq, quint64(2));
+    QCOMPARE(messages[2].seq, quint64(0));
+    QCOMPARE(messages[1].app, QStringLiteral("tst_clientsender"));
     QCOMPARE(sender.droppedCount(), quint64(0));
     QCOMPARE(sender.error(), corvane::Sender::NoError);
 
@@ -95,6 +100,13 @@ void ClientSenderTest::textsReachTheirPanes()
     QVERIFY(!sender.sendDatagram(QByteArray(corvane::maxDatagramSize + 1, 'x')));
     QCOMPARE(sender.droppedCount(), quint64(3));
     QCOMPARE(viewer.payloads().size(), 3);
+    // A text split over two datagrams leaves room in each for its number.
+    QVERIFY(sender.send(1, QString(100000, QLatin1Char('y'))));
+    viewer.waitFor(5);
+    const QList<LogMessage> pieces = messagesOf(viewer).mid(3);
+    QCOMPARE(pieces.size(), 2);
+    QCOMPARE(pieces[0].seq, quint64(3));
+    QCOMPARE(pieces[1].seq, quint64(4));
 }
 
 void ClientSenderTest::addressesOfEveryForm_data()
@@ -224,9 +236,11 @@ void ClientSenderTest::threadsShareOneSender()
         thread.join();
 
     QCOMPARE(viewer.waitFor(4 * perThread).size(), 4 * perThread);
-    // Each thread's texts arrive in the order it sent them.
+    // Each thread's texts arrive in the order it sent them, numbered in the order sent.
     int next[corvane::paneCount] = {};
+    quint64 seq = 0;
     for (const LogMessage &message : messagesOf(viewer)) {
+        QCOMPARE(message.seq, ++seq);
         for (int pane = 0; pane < corvane::paneCount; ++pane) {
             if (!message.texts[pane].isEmpty())
                 QCOMPARE(message.texts[pane], QString::number(next[pane]++));
@@ -263,16 +277,20 @@ void ClientSenderTest::handlerSendsEveryKindAndPassesItOn()
         QStringList({"debug <b>not bold</b>", "info", "warning from a thread without an event loop",
                      "critical & more", "<i>markup</i>", "after removal"}));
     // Exact text until the options changed: markup escaped, in an element that keeps spaces.
-    const QByteArray tabs = R"("tabs":["Debug","Info","Warning","Error"]})";
+    // Each numbered, with the program's name.
+    const auto tabs = [](int seq) {
+        return R"("tabs":["Debug","Info","Warning","Error"],"seq":)" + QByteArray::number(seq)
+            + R"(,"app":"tst_clientsender"})";
+    };
     const QList<QByteArray> expected = {
         R"({"log1":"<span style=\"white-space:pre-wrap\">[debug] debug )"
         R"(&lt;b&gt;not bold&lt;/b&gt;</span>",)"
-            + tabs,
-        R"({"log2":"[info] info",)" + tabs,
-        R"({"log3":"[warning] warning from a thread without an event loop",)" + tabs,
+            + tabs(1),
+        R"({"log2":"[info] info",)" + tabs(2),
+        R"({"log3":"[warning] warning from a thread without an event loop",)" + tabs(3),
         R"({"log4":"<span style=\"white-space:pre-wrap\">[critical] critical &amp; more</span>",)"
-            + tabs,
-        R"({"log2":"[info] <i>markup</i>",)" + tabs};
+            + tabs(4),
+        R"({"log2":"[info] <i>markup</i>",)" + tabs(1)}; // a new handler counts afresh
     QCOMPARE(viewer.payloads(), expected);
     QCOMPARE(corvane::droppedMessageCount(), quint64(0));
 }

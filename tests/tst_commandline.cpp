@@ -43,8 +43,12 @@ void CommandLineTest::reading_data()
         << QStringList({"--colour"}) << fail << defaultHistoryLimit << QStringLiteral("colour");
     QTest::newRow("argument") << QStringList({"file.log"}) << fail << defaultHistoryLimit
                               << QStringLiteral("unexpected argument \"file.log\"");
+    QTest::newRow("filters") << QStringList({"--filters", "team.json"}) << run
+                             << defaultHistoryLimit << QString();
+    QTest::newRow("filters, no name") << QStringList({"--filters="}) << fail
+                                      << defaultHistoryLimit << QStringLiteral("--filters");
     QTest::newRow("help") << QStringList({"--help"}) << int(CommandLine::ShowHelp)
-                          << defaultHistoryLimit << QStringLiteral("--history <texts>");
+                          << defaultHistoryLimit << QStringLiteral("--filters <file>");
     QTest::newRow("version") << QStringList({"-v"}) << int(CommandLine::ShowVersion)
                              << defaultHistoryLimit << QStringLiteral("corvane 1.0\n");
     const int exportAction = CommandLine::Export;
@@ -72,6 +76,9 @@ void CommandLineTest::reading()
     const CommandLine read = parseCommandLine(QStringList {QStringLiteral("corvane")} + arguments);
     QCOMPARE(int(read.action), action);
     QCOMPARE(read.historyLimit, historyLimit);
+    QCOMPARE(read.rulesFile, action == CommandLine::Run && arguments.contains("--filters")
+                                 ? arguments.last()
+                                 : QString());
     QVERIFY2(read.message.contains(message), qPrintable(read.message));
     QCOMPARE(read.message.isEmpty(), action == CommandLine::Run || action == CommandLine::Export);
 }

@@ -112,9 +112,12 @@ void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes_data()
     QTest::addColumn<bool>("plain");
     QTest::addColumn<QStringList>("captions");
     QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<quint64>("seq");
+    QTest::addColumn<QString>("app");
     auto row = [](const char *name, const QByteArray &payload, bool plain,
-                  const QStringList &captions, const QStringList &texts) {
-        QTest::newRow(name) << payload << plain << captions << texts;
+                  const QStringList &captions, const QStringList &texts, quint64 seq = 0,
+                  const QString &app = QString()) {
+        QTest::newRow(name) << payload << plain << captions << texts << seq << app;
     };
     const QStringList none = {"", "", "", ""};
     const auto first = [](const QString &text) { return QStringList({text, "", "", ""}); };
@@ -131,6 +134,24 @@ void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes_data()
     row("markup and punctuation", R"({"log1":"<b>a&amp;b</b> {x:[1,2]} 'q' ~ /"})", true, defaults,
         first("<b>a&amp;b</b> {x:[1,2]} 'q' ~ /"));
 
+    row("as the library sends it", R"({"log1":"a","tabs":["A"],"seq":7,"app":"my-tool 2"})", true,
+        {"A", "Log 2", "Log 3", "Log4"}, first("a"), 7, "my-tool 2");
+    row("largest plain count", R"({"seq":999999999999999,"app":""})", true, defaults, none,
+        999999999999999u);
+    row("count of sixteen digits", R"({"seq":4503599627370497})", false, defaults, none,
+        4503599627370497u);
+    row("count beyond 2^53", R"({"seq":9007199254740993})", false, defaults, none);
+    row("count zero", R"({"seq":0})", false, defaults, none);
+    row("count with a leading zero", R"({"seq":07})", false, defaults, none);
+    row("negative count", R"({"seq":-3})", false, defaults, none);
+    row("count as a fraction", R"({"seq":2.5})", false, defaults, none);
+    row("whole count written as a fraction", R"({"seq":2.0})", false, defaults, none, 2);
+    row("count with an exponent", R"({"seq":1e3})", false, defaults, none, 1000);
+    row("count as a string", R"({"seq":"5"})", false, defaults, none);
+    row("repeated count", R"({"seq":1,"seq":2})", false, defaults, none, 2);
+    row("name beyond ASCII", "{\"app\":\"r\xc3\xa9sum\xc3\xa9\"}", false, defaults, none, 0,
+        QString::fromUtf8("r\xc3\xa9sum\xc3\xa9"));
+    row("name as a number", R"({"app":5})", false, defaults, none);
     row("escaped quote", R"({"log1":"a\"b"})", false, defaults, first("a\"b"));
     row("escaped backslash", R"({"log1":"a\\b"})", false, defaults, first("a\\b"));
     row("escaped line break", R"({"tabs":["A\nB"]})", false, {"A\nB", "Log 2", "Log 3", "Log4"},
@@ -169,17 +190,25 @@ void LogMessageTest::plainShapeReadsAsTheJsonReaderDoes()
     QFETCH(bool, plain);
     QFETCH(QStringList, captions);
     QFETCH(QStringList, texts);
+    QFETCH(quint64, seq);
+    QFETCH(QString, app);
     LogMessage message;
     QCOMPARE(readPlainDatagram(payload, &message), plain);
     const LogMessage read = LogMessage::fromDatagram(payload);
     QCOMPARE(read.captions, captions);
     QCOMPARE(QStringList(read.texts.begin(), read.texts.end()), texts);
+    QCOMPARE(read.seq, seq);
+    QCOMPARE(read.app, app);
     if (plain) {
         const LogMessage json = LogMessage::fromJson(payload);
         QCOMPARE(json.captions, captions);
         QCOMPARE(QStringList(json.texts.begin(), json.texts.end()), texts);
+        QCOMPARE(json.seq, seq);
+        QCOMPARE(json.app, app);
         QCOMPARE(message.captions, captions);
         QCOMPARE(QStringList(message.texts.begin(), message.texts.end()), texts);
+        QCOMPARE(message.seq, seq);
+        QCOMPARE(message.app, app);
     }
 }
 
@@ -215,9 +244,11 @@ void LogMessageTest::readersAgreeOnMangledPayloads()
         R"( { "tabs" : [ "A" , "B" ] , "log2" : "" , "log3" : "y" } )",
         R"({"log1":"a","log2":"b","log3":"c","log4":"d"})",
         R"({"tabs":[],"log1":"12"})",
+        R"({"log2":"b","tabs":["A"],"seq":120,"app":"tool"})",
     };
     // Bytes that matter to either reader.
-    const QByteArray alphabet = QByteArray(R"({}[]":, \/abglostu1245 )") + "\t\n\x7f\xc3\xb1\xef";
+    const QByteArray alphabet =
+        QByteArray(R"({}[]":, \/abglopqstu012459e.- )") + "\t\n\x7f\xc3\xb1\xef";
     QRandomGenerator random(1947);
     int taken = 0;
     for (int round = 0; round < 60000; ++round) {
@@ -241,7 +272,9 @@ void LogMessageTest::readersAgreeOnMangledPayloads()
             continue;
         ++taken;
         const LogMessage json = LogMessage::fromJson(payload);
-        QVERIFY2(plain.captions == json.captions && plain.texts == json.texts, payload.constData());
+        QVERIFY2(plain.captions == json.captions && plain.texts == json.texts
+                     && plain.seq == json.seq && plain.app == json.app,
+                 payload.constData());
     }
     // Enough of them kept the usual shape for the comparison to mean something.
     QVERIFY2(taken > 5000, qPrintable(QString::number(taken)));

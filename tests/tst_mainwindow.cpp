@@ -217,7 +217,7 @@ void MainWindowTest::menuAndShortcuts()
     QCOMPARE(logEntries.at(1)->text(), QStringLiteral("Copy all"));
     QCOMPARE(viewMenu->title(), QStringLiteral("View"));
     const QList<QAction *> viewEntries = viewMenu->actions();
-    QCOMPARE(viewEntries.size(), 2);
+    QCOMPARE(viewEntries.size(), 9);
     QCOMPARE(viewEntries.at(0)->objectName(), QStringLiteral("actionFollow"));
     QCOMPARE(viewEntries.at(0)->text(), QStringLiteral("Follow new texts"));
     QVERIFY(viewEntries.at(0)->isCheckable());
@@ -225,6 +225,20 @@ void MainWindowTest::menuAndShortcuts()
     QVERIFY(viewEntries.at(0)->isChecked());
     QCOMPARE(viewEntries.at(1)->objectName(), QStringLiteral("actionPause"));
     QCOMPARE(viewEntries.at(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+    QVERIFY(viewEntries.at(2)->isSeparator());
+    QCOMPARE(viewEntries.at(3)->objectName(), QStringLiteral("actionFilters"));
+    QCOMPARE(viewEntries.at(3)->text(), QStringLiteral("Filters and highlights..."));
+    // The Sources panel and the prefixes: checkable, all off at a first start.
+    const QStringList rest = {"actionSources", "", "actionShowTimes", "actionTimeSincePrevious",
+                              "actionShowSenders"};
+    const QStringList texts = {"Sources", "", "Show times", "Time since previous", "Show senders"};
+    for (int i = 0; i < rest.size(); ++i) {
+        const QAction *entry = viewEntries.at(i + 4);
+        QCOMPARE(entry->objectName(), rest.at(i));
+        QCOMPARE(entry->text(), texts.at(i));
+        QCOMPARE(entry->isCheckable(), !entry->isSeparator());
+        QVERIFY(!entry->isChecked());
+    }
 }
 
 void MainWindowTest::exitClosesAndSettingsAreWrittenAtDestruction()

@@ -17,6 +17,7 @@ private slots:
     void initTestCase();
     void recordsShowByLevelAsPrinted();
     void neverRaisesIntoTheProgram();
+    void datagramsAreNumbered();
 
 private:
     ProcessResult runPython(const char *script, const QString &address);
@@ -147,6 +148,34 @@ print(handler.dropped)
         else
             QCOMPARE(dropped, 0);
     }
+}
+
+// Each datagram carries its number from 1 and the program's name, even a long record's
+// pieces; a second handler counts from 1 again.
+void PythonHandlerTest::datagramsAreNumbered()
+{
+    const char script[] = R"(
+import logging
+from corvane_logging import CorvaneHandler
+log = logging.getLogger("app")
+log.propagate = False
+log.addHandler(CorvaneHandler())
+log.error("one")
+log.error("y" * 100000)
+log.removeHandler(log.handlers[0])
+log.addHandler(CorvaneHandler())
+log.error("again")
+)";
+    Receiver viewer;
+    const ProcessResult result = runPython(script, "127.0.0.1:" + viewer.portText());
+    QVERIFY(result.finished);
+    QCOMPARE(result.err, QByteArray());
+    viewer.waitFor(4);
+    QStringList numbered;
+    for (const QJsonObject &object : viewer.objects())
+        numbered.append(object.value("app").toString() + ' '
+                        + QString::number(object.value("seq").toInt()));
+    QCOMPARE(numbered, QStringList({"python 1", "python 2", "python 3", "python 1"}));
 }
 
 QTEST_MAIN(PythonHandlerTest)

@@ -389,7 +389,7 @@ void RecorderTest::openShowsRange()
     QFile::remove(path);
     QVERIFY(writeRecording(path, minutes));
 
-    MainWindow window(nullptr, MainWindow::Source::Recording);
+    MainWindow window(nullptr, QString(), MainWindow::Source::Recording);
     window.setHistoryLimit(limit);
     QString error;
     QVERIFY2(

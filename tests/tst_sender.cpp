@@ -83,6 +83,8 @@ void SenderTest::oneDatagramCarriesEveryOption()
         {"log2", "query took 3 ms"},
         {"log3", "button pressed"},
         {"log4", "idle"},
+        {"seq", 1},
+        {"app", "corvane-send"},
     };
     QCOMPARE(objects.first(), expected);
 }
@@ -196,7 +198,10 @@ void SenderTest::pipedLinesArriveInOrderOneDatagramEach()
     QCOMPARE(objects.size(), lineCount + 1);
     for (int i = 0; i < lineCount; ++i) {
         QCOMPARE(objects.at(i).value("log2").toString(), QStringLiteral("line %1").arg(i));
-        QCOMPARE(objects.at(i).size(), 2); // "tabs" and "log2", nothing else
+        // "tabs" and "log2", numbered, and nothing else.
+        QCOMPARE(objects.at(i).keys(), QStringList({"app", "log2", "seq", "tabs"}));
+        QCOMPARE(objects.at(i).value("seq").toInt(), i + 1);
+        QCOMPARE(objects.at(i).value("app").toString(), QStringLiteral("corvane-send"));
         QCOMPARE(captionsOf(objects.at(i)), QStringList({"Net", "Db", "UI", "Misc"}));
     }
     QCOMPARE(objects.last().value("log2").toString(), QStringLiteral("last line without a break"));

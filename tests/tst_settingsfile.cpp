@@ -1,6 +1,7 @@
 // The settings file's text without a window: what each line does, and the bytes written.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/settingsfile.h"
+#include "files/viewfile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -37,6 +38,8 @@ private slots:
     void writing();
     void writtenTextReadsBackTheSame();
     void savingReplacesTheFileOrNothing();
+    void viewFile_data();
+    void viewFile();
 };
 
 namespace {
@@ -207,6 +210,49 @@ void SettingsFileTest::savingReplacesTheFileOrNothing()
     Settings start;
     start.timeoutValue = 8;
     QCOMPARE(readSettingsFile(dir.filePath(QStringLiteral("dir")), start), start);
+}
+
+// The View menu's choices in ~/.corvane/view.json: what each file reads as, and the same
+// choices after writing them and reading them back.
+void SettingsFileTest::viewFile_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QString>("choices"); // the letters of those on: t, p, s
+    QTest::newRow("no file") << QByteArray() << "";
+    QTest::newRow("all off") << QByteArray(R"({"showTimes":false,"timeSincePrevious":false})")
+                             << "";
+    QTest::newRow("times and senders")
+        << QByteArray(R"({"showTimes":true,"showSenders":true})") << "ts";
+    QTest::newRow("both times: the time since the previous")
+        << QByteArray(R"({"showTimes":true,"timeSincePrevious":true})") << "p";
+    QTest::newRow("not booleans") << QByteArray(R"({"showTimes":"true","showSenders":1})") << "";
+    QTest::newRow("other members ignored") << QByteArray(R"({"showSenders":true,"zoom":3})") << "s";
+    QTest::newRow("no JSON object") << QByteArray(R"([true,true,true])") << "";
+    QTest::newRow("broken") << QByteArray(R"({"showTimes":true)") << "";
+}
+
+void SettingsFileTest::viewFile()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QString, choices);
+    const auto letters = [](const ViewChoices &c) {
+        return QString(c.times ? "t" : "") + (c.sincePrevious ? "p" : "") + (c.senders ? "s" : "");
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("view.json");
+    if (!json.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(json);
+    }
+    const ViewChoices read = readViewFile(path);
+    QCOMPARE(letters(read), choices);
+    QCOMPARE(writeViewFile(path, read), QString());
+    QCOMPARE(readViewFile(path), read);
+    // A directory where the file should be reads as nothing on, and cannot be written.
+    QVERIFY(QDir(dir.path()).mkdir("dir.json"));
+    QCOMPARE(letters(readViewFile(dir.filePath("dir.json"))), QString());
+    QVERIFY(!writeViewFile(dir.filePath("dir.json"), read).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(SettingsFileTest)

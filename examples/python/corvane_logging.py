@@ -18,6 +18,7 @@ import json
 import logging
 import os
 import socket
+import sys
 
 __all__ = ["CorvaneHandler", "exact_text", "parse_address"]
 
@@ -63,6 +64,16 @@ class CorvaneHandler(logging.Handler):
         self.captions = [c or d for c, d in zip(list(captions) + [""] * 4, _DEFAULT_CAPTIONS)]
         self.exact = exact
         self.dropped = 0
+        # "seq" counts the datagrams sent, from 1, and "app" names the program: the viewer
+        # tells from them which datagrams were lost on the way.
+        self.sent = 0
+        script = sys.argv[0] if sys.argv else ""
+        # "-c" for python -c "...", "" for the interactive interpreter: no program's name.
+        name = os.path.basename(script) if script not in ("", "-c", "-") else ""
+        name = name or "python"
+        self._app = json.dumps(name[:64], ensure_ascii=False).encode("utf-8", "replace")
+        # The most bytes the count and the name add to a payload: left free when splitting.
+        self._count_room = len(b',"seq":,"app":') + 20 + len(self._app)
         self._peer = None
         self._socket = None
         try:
@@ -95,15 +106,16 @@ class CorvaneHandler(logging.Handler):
             return json.dumps(message, ensure_ascii=False,
                               separators=(",", ":")).encode("utf-8", "replace")
 
+        limit = MAX_DATAGRAM - self._count_room
         payload = encode(text)
-        if len(payload) <= MAX_DATAGRAM:
+        if len(payload) <= limit:
             return [payload]
         payloads, start = [], 0
         while start < len(text):
-            fits, too_long = start, min(len(text), start + MAX_DATAGRAM) + 1
+            fits, too_long = start, min(len(text), start + limit) + 1
             while too_long - fits > 1:  # the longest piece from start whose datagram fits
                 middle = (fits + too_long) // 2
-                if len(encode(text[start:middle])) <= MAX_DATAGRAM:
+                if len(encode(text[start:middle])) <= limit:
                     fits = middle
                 else:
                     too_long = middle
@@ -134,7 +146,12 @@ class CorvaneHandler(logging.Handler):
             try:
                 if self._peer is None:
                     raise OSError("no viewer address")
-                self._socket.sendto(payload, self._peer)
+                counted = payload[:-1] + b',"seq":%d,"app":%s}' % (self.sent + 1, self._app)
+                if len(counted) <= MAX_DATAGRAM:
+                    self._socket.sendto(counted, self._peer)
+                    self.sent += 1
+                else:  # no room left for the count: it goes as it is, without a number
+                    self._socket.sendto(payload, self._peer)
             except OSError:  # no route, a full buffer: dropped, as UDP's are
                 self.dropped += 1
 

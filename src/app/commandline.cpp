@@ -145,8 +145,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
         QStringLiteral("to"),
         Texts::tr("With --open or --export, the texts up to <time>, given as for --from."),
         Texts::tr("time"));
-    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, recordOption,
-                       recordLimitOption, openOption, exportOption, fromOption, toOption});
+    const QCommandLineOption filtersOption(
+        QStringLiteral("filters"),
+        Texts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
+                  "~/.corvane/filters.json, so that a team can share them."),
+        Texts::tr("file"));
+    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption,
+                       recordOption, recordLimitOption, openOption, exportOption, fromOption,
+                       toOption});
     // Qt's own options, which QApplication takes out of the arguments. They are read here
     // before there is one, so they are known, left out of the help and left to it.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -203,6 +209,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
                             .arg(parser.value(historySizeOption)));
         }
         result.historyBytes = bytes;
+    }
+    if (parser.isSet(filtersOption)) {
+        result.rulesFile = parser.value(filtersOption);
+        if (result.rulesFile.isEmpty())
+            return fail(Texts::tr("--filters takes the name of a rules file"));
     }
     return readRecordingOptions(parser, result);
 }

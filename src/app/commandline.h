@@ -19,6 +19,7 @@ struct CommandLine
     Action action = Run;
     int historyLimit = defaultHistoryLimit; // 0: no limit
     qint64 historyBytes = defaultHistoryBytes; // 0: no limit
+    QString rulesFile; // the filter rules' file; empty for ~/.corvane/filters.json
     QString message; // the help, the version or the error, for Run none
     QString recordPath; // --record: where every datagram is written, none when empty
     qint64 recordLimit = defaultRecordLimit; // 0: no limit

@@ -65,7 +65,7 @@ int main(int argc, char *argv[])
     int result;
     {
         const bool opens = !options.openPath.isEmpty();
-        MainWindow window(nullptr,
+        MainWindow window(nullptr, options.rulesFile,
                           opens ? MainWindow::Source::Recording : MainWindow::Source::Socket);
         window.setHistoryLimit(options.historyLimit);
         window.setHistorySize(options.historyBytes);

@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: MIT
 #include "channel.h"
 
+#include <QCoreApplication>
 #include <QHostInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QUdpSocket>
 
 #include <cerrno>
@@ -21,6 +24,18 @@ qint64 nowMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The program's name as the application gives it, or else its executable's.
+QString programName()
+{
+    QString name = QCoreApplication::applicationName();
+#ifdef __GLIBC__
+    if (name.isEmpty())
+        name = QString::fromLocal8Bit(program_invocation_short_name);
+#endif
+    // A name, not a text: the viewer shows it in a column.
+    return name.left(64);
 }
 
 } // namespace
@@ -137,6 +152,44 @@ void Channel::drop(Sender::Error reason, const QString &why)
 
 bool Channel::send(const QByteArray &payload)
 {
+    return sendPayload(payload, false);
+}
+
+bool Channel::sendCounted(const QByteArray &payload)
+{
+    return sendPayload(payload, true);
+}
+
+void Channel::nameProgram()
+{
+    if (!appMember.isEmpty())
+        return;
+    const QJsonObject app {{QStringLiteral("app"), programName()}};
+    appMember = QJsonDocument(app).toJson(QJsonDocument::Compact);
+    appMember = appMember.mid(1, appMember.size() - 2); // without the braces
+}
+
+int Channel::countRoom()
+{
+    QMutexLocker lock(&mutex);
+    nameProgram();
+    // ,"seq":<up to 20 digits>,<the app member>
+    return 7 + 20 + 1 + int(appMember.size());
+}
+
+QByteArray Channel::withCount(const QByteArray &payload)
+{
+    nameProgram();
+    if (payload.size() < 3 || !payload.endsWith('}'))
+        return QByteArray();
+    QByteArray counted = payload;
+    counted.chop(1);
+    counted += ",\"seq\":" + QByteArray::number(countedSent + 1) + ',' + appMember + '}';
+    return counted.size() <= maxDatagramSize ? counted : QByteArray();
+}
+
+bool Channel::sendPayload(const QByteArray &payload, bool counted)
+{
     if (!valid) {
         dropped.fetch_add(1, std::memory_order_relaxed);
         return false;
@@ -159,7 +212,10 @@ bool Channel::send(const QByteArray &payload)
         quieten();
         return false;
     }
-    qint64 written = socket->write(payload);
+    // Numbered under the mutex, so the numbers go out in order whichever thread sends.
+    const QByteArray numbered = counted ? withCount(payload) : QByteArray();
+    const QByteArray &out = numbered.isEmpty() ? payload : numbered;
+    qint64 written = socket->write(out);
     if (written < 0 && socket->error() == QAbstractSocket::UnknownSocketError) {
         // The system reports that an earlier datagram found nobody listening. That datagram
         // is lost; the report is used up by this call, so this one can go now.
@@ -167,10 +223,13 @@ bool Channel::send(const QByteArray &payload)
         lastError = Sender::ViewerAbsent;
         lastErrorString = absentText;
         quieten();
-        written = socket->write(payload);
+        written = socket->write(out);
     }
-    if (written == payload.size())
+    if (written == out.size()) {
+        if (!numbered.isEmpty())
+            ++countedSent;
         return true;
+    }
 
     const int code = errno;
     dropped.fetch_add(1, std::memory_order_relaxed);

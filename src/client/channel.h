@@ -35,8 +35,14 @@ public:
     // datagram as dropped and returns true, so that callers need not prepare what would be
     // dropped anyway.
     bool dropIfQuiet();
-    // Sends one payload; false when it was dropped.
+    // Sends one payload as it is; false when it was dropped.
     bool send(const QByteArray &payload);
+    // Sends a payload of datagrams() with this channel's count of datagrams sent and the
+    // program's name added, "seq" and "app", so the viewer can tell which went missing on the
+    // way. A payload with no room left for them goes as it is, and takes no number.
+    bool sendCounted(const QByteArray &payload);
+    // The most bytes sendCounted() adds to a payload.
+    int countRoom();
     // Counts a datagram that the caller dropped itself, with the reason.
     void drop(Sender::Error reason, const QString &why);
 
@@ -48,6 +54,11 @@ private:
     void resolve(const QString &hostName, quint16 port);
     bool open();
     bool isQuiet() const;
+    bool sendPayload(const QByteArray &payload, bool counted);
+    // The payload with "seq" and "app" added, or empty when that would not fit. Under mutex.
+    QByteArray withCount(const QByteArray &payload);
+    // Makes appMember when first needed. Under mutex.
+    void nameProgram();
     // Starts a quiet spell whose drops report the last error. Under mutex.
     void quieten();
 
@@ -66,6 +77,10 @@ private:
     // Why datagrams are dropped during a quiet spell.
     Sender::Error quietError = Sender::NoError; // under mutex
     QString quietErrorString; // under mutex
+    // The datagrams sent with a "seq", which numbers the next one; and the `"app":"name"`
+    // member, made when first sent, as a program names itself after it starts.
+    quint64 countedSent = 0; // under mutex
+    QByteArray appMember; // under mutex
 };
 
 } // namespace corvane

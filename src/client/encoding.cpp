@@ -1,6 +1,6 @@
 // A message as the viewer reads it: the JSON of its datagrams, long texts split, exact text.
 // SPDX-License-Identifier: MIT
-#include "corvane/client.h"
+#include "encoding.h"
 
 #include "protocol/panes.h"
 
@@ -161,9 +161,9 @@ int outsideMarkup(QStringView rest, int end, bool atLineBreak)
 }
 
 bool appendSplit(const QJsonArray &tabs, int index, const QString &text, TextFormat format,
-                 QByteArrayList *out)
+                 int limit, QByteArrayList *out)
 {
-    const qint64 room = maxDatagramSize - encode(tabs, index, QString()).size();
+    const qint64 room = limit - encode(tabs, index, QString()).size();
     const bool markup =
         format == TextFormat::AsIs && text.contains(QLatin1Char('<')) && tagsClose(text);
     int start = 0;
@@ -193,8 +193,8 @@ bool appendSplit(const QJsonArray &tabs, int index, const QString &text, TextFor
         QByteArray payload = encode(tabs, index, shown(text.mid(start, end - start), format));
         // Should Qt escape a character otherwise than counted here, the piece gives up the
         // excess, each character being at least a byte.
-        while (payload.size() > maxDatagramSize) {
-            end = qMax(start, end - int(payload.size() - maxDatagramSize));
+        while (payload.size() > limit) {
+            end = qMax(start, end - int(payload.size() - limit));
             if (end > start && text.at(end).isLowSurrogate())
                 --end;
             if (end == start)
@@ -223,6 +223,12 @@ QString exactText(const QString &text)
 
 QByteArrayList datagrams(const QStringList &captions, const PaneTexts &texts, TextFormat format)
 {
+    return datagramsWithin(captions, texts, format, maxDatagramSize);
+}
+
+QByteArrayList datagramsWithin(const QStringList &captions, const PaneTexts &texts,
+                               TextFormat format, int limit)
+{
     const QJsonArray tabs = tabsArray(captions);
     QJsonObject object;
     object.insert(QStringLiteral("tabs"), tabs);
@@ -231,12 +237,13 @@ QByteArrayList datagrams(const QStringList &captions, const PaneTexts &texts, Te
             object.insert(logKey(index), shown(texts[index], format));
     }
     const QByteArray whole = QJsonDocument(object).toJson(QJsonDocument::Compact);
-    if (whole.size() <= maxDatagramSize)
+    if (whole.size() <= limit)
         return {whole};
 
     QByteArrayList result;
     for (int index = 0; index < paneCount; ++index) {
-        if (!texts[index].isEmpty() && !appendSplit(tabs, index, texts[index], format, &result))
+        if (!texts[index].isEmpty()
+            && !appendSplit(tabs, index, texts[index], format, limit, &result))
             return {};
     }
     return result;

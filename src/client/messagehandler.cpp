@@ -3,6 +3,7 @@
 #include "corvane/client.h"
 
 #include "channel.h"
+#include "encoding.h"
 #include "messagerouting.h"
 
 #include <QMutex>
@@ -55,12 +56,13 @@ void sendMessage(HandlerState &state, QtMsgType type, const QMessageLogContext &
         qFormatLogMessage(type, context, message);
     if (texts == PaneTexts())
         return;
-    const QByteArrayList payloads = datagrams(state.captions, texts, state.format);
+    const QByteArrayList payloads = datagramsWithin(state.captions, texts, state.format,
+                                                    maxDatagramSize - state.channel.countRoom());
     if (payloads.isEmpty())
         state.channel.drop(Sender::SendError,
                            QStringLiteral("the tab captions alone leave no room for a text"));
     for (const QByteArray &payload : payloads)
-        state.channel.send(payload);
+        state.channel.sendCounted(payload);
 }
 
 void handleMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)

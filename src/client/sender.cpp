@@ -3,6 +3,7 @@
 #include "corvane/client.h"
 
 #include "channel.h"
+#include "encoding.h"
 
 namespace corvane {
 
@@ -82,14 +83,7 @@ bool Sender::send(const PaneTexts &texts)
     // Nothing is encoded while the datagrams would be dropped anyway.
     if (d->channel.dropIfQuiet())
         return false;
-    QStringList captions;
-    TextFormat format;
-    {
-        QMutexLocker lock(&d->mutex);
-        captions = d->captions;
-        format = d->format;
-    }
-    const QByteArrayList payloads = datagrams(captions, texts, format);
+    const QByteArrayList payloads = datagrams(texts);
     if (payloads.isEmpty()) {
         d->channel.drop(SendError,
                         QStringLiteral("the tab captions alone leave no room for a text"));
@@ -97,13 +91,30 @@ bool Sender::send(const PaneTexts &texts)
     }
     bool allSent = true;
     for (const QByteArray &payload : payloads)
-        allSent = d->channel.send(payload) && allSent;
+        allSent = d->channel.sendCounted(payload) && allSent;
     return allSent;
+}
+
+QByteArrayList Sender::datagrams(const PaneTexts &texts) const
+{
+    QStringList captions;
+    TextFormat format;
+    {
+        QMutexLocker lock(&d->mutex);
+        captions = d->captions;
+        format = d->format;
+    }
+    return datagramsWithin(captions, texts, format, maxDatagramSize - d->channel.countRoom());
 }
 
 bool Sender::sendDatagram(const QByteArray &payload)
 {
     return d->channel.send(payload);
+}
+
+bool Sender::sendCountedDatagram(const QByteArray &payload)
+{
+    return d->channel.sendCounted(payload);
 }
 
 quint64 Sender::droppedCount() const

@@ -26,6 +26,11 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     caseSensitive = new QCheckBox(tr("Case sensitive"), this);
     caseSensitive->setObjectName(QStringLiteral("findCaseSensitive"));
     layout->addWidget(caseSensitive);
+    filter = new QCheckBox(tr("Filter"), this);
+    filter->setObjectName(QStringLiteral("findFilter"));
+    filter->setToolTip(tr("Shows only the texts that contain what you look for, while the find "
+                          "bar is open"));
+    layout->addWidget(filter);
     count = new QLabel(this);
     count->setObjectName(QStringLiteral("findCount"));
     count->setMinimumWidth(
@@ -40,6 +45,7 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
 
     connect(field, &QLineEdit::textChanged, this, &FindBar::searchChanged);
     connect(caseSensitive, &QCheckBox::toggled, this, &FindBar::searchChanged);
+    connect(filter, &QCheckBox::toggled, this, &FindBar::filterSwitched);
     connect(field, &QLineEdit::returnPressed, this, &FindBar::nextRequested);
     connect(close, &QToolButton::clicked, this, &FindBar::dismiss);
     // Anywhere in the window, but only while the bar is on show.
@@ -56,6 +62,11 @@ QString FindBar::pattern() const
 Qt::CaseSensitivity FindBar::caseSensitivity() const
 {
     return caseSensitive->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+}
+
+bool FindBar::isFiltering() const
+{
+    return filter->isChecked();
 }
 
 void FindBar::open()

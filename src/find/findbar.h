@@ -1,4 +1,5 @@
-// The find bar at the foot of the window: what to find, whether case matters, and the count.
+// The find bar at the foot of the window: what to find, whether case matters, whether to show
+// only what matches, and the count.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef FINDBAR_H
 #define FINDBAR_H
@@ -20,6 +21,9 @@ public:
 
     QString pattern() const;
     Qt::CaseSensitivity caseSensitivity() const;
+    // Whether the "Filter" switch is on: the pane is to show only the texts that contain the
+    // pattern while the bar is open.
+    bool isFiltering() const;
 
 public slots:
     // Shows the bar with the keyboard in its field, what the field holds selected.
@@ -32,12 +36,14 @@ public slots:
 signals:
     // The pattern or the case sensitivity changed.
     void searchChanged();
+    void filterSwitched(bool on);
     void nextRequested();
     void dismissed();
 
 private:
     QLineEdit *field;
     QCheckBox *caseSensitive;
+    QCheckBox *filter;
     QLabel *count;
 };
 

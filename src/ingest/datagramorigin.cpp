@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ingest/datagramorigin.h"
 
+#include <QHash>
+
 #include <chrono>
 #include <cstddef>
 #include <cstring>
@@ -131,6 +133,12 @@ QString SenderAddress::toString() const
     const QString host = address().toString();
     return (family == IPv6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':')
         + QString::number(portNumber);
+}
+
+SenderAddress::HashValue SenderAddress::hash(HashValue seed) const
+{
+    const quint64 rest = quint64(portNumber) | quint64(family) << 16 | quint64(scopeId) << 24;
+    return qHashBits(bytes.data(), bytes.size(), seed) ^ qHash(rest, seed);
 }
 
 bool SenderAddress::operator==(const SenderAddress &other) const

@@ -42,6 +42,14 @@ public:
     bool operator==(const SenderAddress &other) const;
     bool operator!=(const SenderAddress &other) const { return !(*this == other); }
 
+    // For hash tables of senders.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    using HashValue = size_t;
+#else
+    using HashValue = uint;
+#endif
+    HashValue hash(HashValue seed) const;
+
 private:
     enum Family : quint8 { None, IPv4, IPv6 };
     std::array<quint8, 16> bytes {}; // the first four for IPv4, in network order
@@ -49,5 +57,11 @@ private:
     quint16 portNumber = 0;
     Family family = None;
 };
+
+inline SenderAddress::HashValue qHash(const SenderAddress &sender,
+                                      SenderAddress::HashValue seed = 0)
+{
+    return sender.hash(seed);
+}
 
 #endif // DATAGRAMORIGIN_H

@@ -10,6 +10,8 @@
 #include <QJsonValue>
 #include <QVariant>
 
+#include <cmath>
+
 namespace {
 
 QString textOf(const QJsonValue &value)
@@ -31,6 +33,17 @@ QStringList captionsFrom(const QJsonValue &tabs)
     for (int pane = captions.size(); pane < paneCount; ++pane)
         captions.append(defaultCaption(pane));
     return captions;
+}
+
+// A sender's count of datagrams: a positive integer, and one a double holds exactly; 0 for
+// anything else, which counts nothing.
+quint64 countOf(const QJsonValue &value)
+{
+    const double number = value.toDouble(0);
+    const double largest = 9007199254740992.0; // 2^53, where doubles start to skip integers
+    if (!value.isDouble() || !(number >= 1 && number < largest) || std::floor(number) != number)
+        return 0;
+    return quint64(number);
 }
 
 } // namespace
@@ -55,6 +68,8 @@ LogMessage LogMessage::fromDatagram(const QByteArray &payload)
 LogMessage LogMessage::fromJson(const QByteArray &payload)
 {
     static const QString tabsKey = QStringLiteral("tabs");
+    static const QString seqKey = QStringLiteral("seq");
+    static const QString appKey = QStringLiteral("app");
     static const QString logKeys[paneCount] = {QStringLiteral("log1"), QStringLiteral("log2"),
                                                QStringLiteral("log3"), QStringLiteral("log4")};
 
@@ -63,5 +78,8 @@ LogMessage LogMessage::fromJson(const QByteArray &payload)
     message.captions = captionsFrom(object.value(tabsKey));
     for (int pane = 0; pane < paneCount; ++pane)
         message.texts[pane] = textOf(object.value(logKeys[pane]));
+    message.seq = countOf(object.value(seqKey));
+    // A name only as a string: a number or a list names no program.
+    message.app = object.value(appKey).toString();
     return message;
 }

@@ -27,7 +27,7 @@ qint64 MessageQueue::bytesOf(const LogMessage &message)
         total += bytesOfString(caption);
     for (const QString &text : message.texts)
         total += bytesOfString(text);
-    return total;
+    return total + bytesOfString(message.app);
 }
 
 bool MessageQueue::push(QVector<LogMessage> &&incoming)

@@ -9,6 +9,9 @@
 
 namespace {
 
+// 999,999,999,999,999 is below 2^53, which a double holds exactly.
+const long maxCountDigits = 15;
+
 class PlainReader
 {
 public:
@@ -36,7 +39,7 @@ public:
 
 private:
     // The members this reader knows, each of which may come once.
-    enum Member { Tabs, Log1, Log2, Log3, Log4, Unknown };
+    enum Member { Tabs, Log1, Log2, Log3, Log4, Seq, App, Unknown };
 
     bool member()
     {
@@ -54,11 +57,38 @@ private:
         skipSpace();
         if (key == Tabs)
             return tabs();
+        if (key == Seq)
+            return count();
         const char *textBegin;
         const char *textEnd;
         if (!string(&textBegin, &textEnd))
             return false;
-        texts[size_t(key - Log1)] = QString::fromLatin1(textBegin, int(textEnd - textBegin));
+        if (key == App) {
+            appBegin = textBegin;
+            appEnd = textEnd;
+        } else {
+            texts[size_t(key - Log1)] = QString::fromLatin1(textBegin, int(textEnd - textBegin));
+        }
+        return true;
+    }
+
+    // A sender's count: a positive integer written plainly, small enough that the JSON
+    // reader's double holds it exactly. Zero, a sign, a fraction or an exponent are left to
+    // the JSON reader.
+    bool count()
+    {
+        const char *const digitsBegin = pos;
+        quint64 value = 0;
+        while (pos < end && *pos >= '0' && *pos <= '9') {
+            value = value * 10 + quint64(*pos - '0');
+            ++pos;
+        }
+        const long digits = long(pos - digitsBegin);
+        if (digits == 0 || digits > maxCountDigits || *digitsBegin == '0')
+            return false;
+        if (pos < end && (*pos == '.' || *pos == 'e' || *pos == 'E'))
+            return false;
+        seq = value;
         return true;
     }
 
@@ -68,6 +98,10 @@ private:
             return Tabs;
         if (size == 4 && std::memcmp(name, "log", 3) == 0 && name[3] >= '1' && name[3] <= '4')
             return Member(Log1 + (name[3] - '1'));
+        if (size == 3 && std::memcmp(name, "seq", 3) == 0)
+            return Seq;
+        if (size == 3 && std::memcmp(name, "app", 3) == 0)
+            return App;
         return Unknown;
     }
 
@@ -125,7 +159,24 @@ private:
             return false;
         message->captions = captions();
         message->texts = std::move(texts);
+        message->seq = seq;
+        if (appBegin)
+            message->app = appName();
         return true;
+    }
+
+    // The program's name, shared with the previous datagram's on this thread when the same.
+    QString appName() const
+    {
+        thread_local QByteArray lastApp;
+        thread_local QString lastName;
+        const int size = int(appEnd - appBegin);
+        if (size != lastApp.size()
+            || std::memcmp(appBegin, lastApp.constData(), size_t(size)) != 0) {
+            lastApp = QByteArray(appBegin, size);
+            lastName = QString::fromLatin1(lastApp);
+        }
+        return lastName;
     }
 
     // The captions, shared with the previous datagram read on this thread when its "tabs"
@@ -179,6 +230,9 @@ private:
     const char *tabsBegin = nullptr;
     const char *tabsEnd = nullptr;
     QVarLengthArray<Span, paneCount> captionSpans;
+    const char *appBegin = nullptr;
+    const char *appEnd = nullptr;
+    quint64 seq = 0;
     std::array<QString, paneCount> texts;
 };
 

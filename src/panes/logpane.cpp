@@ -408,8 +408,13 @@ void LogPane::refresh()
         }
     }
     const int hiddenBefore = hidden;
+    // Written without a layout, then laid out anew as a pane is when it is shown: Qt lays a
+    // whole document out in steps between events, where an edit of that size would be laid
+    // out in one go, standing the window still for as long.
+    pane->document()->setPageSize(QSizeF(0, 0));
     forgetShown();
     showFrom(0);
+    layOutWhileShown();
     int newLine = heldLine < 0 ? heldLine : -1;
     if (heldText < kept.size()) {
         // That text, or the first one shown after it when it is hidden now.
@@ -476,6 +481,7 @@ QMenu *LogPane::createContextMenu(const QPoint &position)
     QAction *clearAction = menu->addAction(tr("Clear this pane"));
     clearAction->setObjectName(QStringLiteral("actionClearPane"));
     connect(clearAction, &QAction::triggered, this, &LogPane::clearRequested);
+    emit contextMenuMade(menu);
     return menu;
 }
 

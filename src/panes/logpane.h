@@ -97,6 +97,9 @@ signals:
     // The user asked for this pane alone to be emptied; the window decides what else goes
     // with its texts (its count, the texts still to come in).
     void clearRequested();
+    // The context menu is made, its own entries in it: others may add theirs (the filter rules
+    // add rules made from the selected text).
+    void contextMenuMade(QMenu *menu);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -49,7 +49,7 @@ void feedRecording(MainWindow &window, const QString &path, const QVector<LogMes
 
 void openRecordingWindow(const QString &path, int textsPerPane, QWidget *parent)
 {
-    auto *window = new MainWindow(nullptr, MainWindow::Source::Recording);
+    auto *window = new MainWindow(nullptr, QString(), MainWindow::Source::Recording);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setHistoryLimit(textsPerPane);
     QString error;

@@ -1,5 +1,5 @@
 // The "Log" and "View" menus: saving, copying, clearing, finding and following in the pane on
-// show, and pausing the panes.
+// show, pausing the panes, and the filter rules.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/logmenus.h"
 
@@ -129,6 +129,9 @@ void LogMenus::addFindActions(QMenu *menu, QBoxLayout *centralLayout)
     });
     connect(findBar, &FindBar::searchChanged, this,
             [this] { logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity()); });
+    connect(findBar, &FindBar::searchChanged, this, &LogMenus::announceFindFilter);
+    connect(findBar, &FindBar::filterSwitched, this, &LogMenus::announceFindFilter);
+    connect(tabs, &QTabWidget::currentChanged, this, &LogMenus::announceFindFilter);
     connect(findBar, &FindBar::nextRequested, logFinder, &LogFinder::findNext);
     connect(findBar, &FindBar::dismissed, this, &LogMenus::closeFindBar);
     connect(logFinder, &LogFinder::resultChanged, findBar, &FindBar::showResult);
@@ -140,7 +143,7 @@ void LogMenus::addFindActions(QMenu *menu, QBoxLayout *centralLayout)
 
 void LogMenus::addViewMenu()
 {
-    auto *menu = new QMenu(tr("View"), window->menuBar());
+    auto *menu = menuView = new QMenu(tr("View"), window->menuBar());
     menu->setObjectName(QStringLiteral("menuView"));
     window->menuBar()->addMenu(menu);
     actionFollow = menu->addAction(tr("Follow new texts"));
@@ -159,6 +162,11 @@ void LogMenus::addViewMenu()
     pause->setCheckable(true);
     pause->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
     connect(pause, &QAction::toggled, this, &LogMenus::pauseSwitched);
+
+    menu->addSeparator();
+    QAction *rules = menu->addAction(tr("Filters and highlights..."));
+    rules->setObjectName(QStringLiteral("actionFilters"));
+    connect(rules, &QAction::triggered, this, &LogMenus::rulesDialogRequested);
 }
 
 int LogMenus::shownPaneIndex() const
@@ -211,6 +219,7 @@ bool LogMenus::openFindBar()
     findBar->open();
     logFinder->setPattern(findBar->pattern(), findBar->caseSensitivity());
     logFinder->setView(shownPane()->view());
+    announceFindFilter();
     return true;
 }
 
@@ -223,7 +232,15 @@ void LogMenus::findInShownPane()
 void LogMenus::closeFindBar()
 {
     logFinder->setView(nullptr);
+    announceFindFilter();
     shownPane()->view()->setFocus(Qt::OtherFocusReason);
+}
+
+void LogMenus::announceFindFilter()
+{
+    const bool on = !findBar->isHidden() && findBar->isFiltering() && !findBar->pattern().isEmpty();
+    emit findFilterChanged(on ? shownPaneIndex() : -1, findBar->pattern(),
+                           findBar->caseSensitivity() == Qt::CaseSensitive);
 }
 
 void LogMenus::showFollowing()

@@ -1,5 +1,5 @@
 // The "Log" and "View" menus: saving, copying, clearing, finding and following in the pane on
-// show, and pausing the panes.
+// show, pausing the panes, and the filter rules.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef LOGMENUS_H
 #define LOGMENUS_H
@@ -37,6 +37,9 @@ public:
     using SavePathChooser = std::function<QString()>;
     void setSavePathChooser(SavePathChooser chooser);
 
+    // "View", for the window's parts to add their own actions to.
+    QMenu *viewMenu() const { return menuView; }
+
 public slots:
     // "Stop recording" is there to take while a recording goes on.
     void showRecording(bool recording);
@@ -50,6 +53,11 @@ signals:
     void recordRequested(const QString &path);
     void stopRecordingRequested();
     void openRecordingRequested(const QString &path);
+    // "Filters and highlights...".
+    void rulesDialogRequested();
+    // The find bar's filter: the pane is to show only the texts that contain `text`; a pane of
+    // -1 when the filter is off (switched off, bar closed, nothing to find).
+    void findFilterChanged(int pane, const QString &text, bool caseSensitive);
 
 private:
     QMenu *addLogMenu(QMenu *fileMenu);
@@ -65,6 +73,7 @@ private:
     bool openFindBar();
     void findInShownPane();
     void closeFindBar();
+    void announceFindFilter();
     void showFollowing();
     int shownPaneIndex() const;
     LogPane *shownPane() const;
@@ -72,6 +81,7 @@ private:
     QMainWindow *window;
     QTabWidget *tabs;
     std::array<LogPane *, paneCount> panes;
+    QMenu *menuView = nullptr;
     QAction *actionFollow = nullptr;
     QAction *actionStopRecording = nullptr;
     SavePathChooser savePathChooser;

@@ -4,6 +4,8 @@
 
 #include "app/commandline.h"
 #include "files/settingsfile.h"
+#include "filters/panerules.h"
+#include "filters/ruleset.h"
 #include "ingest/udplistener.h"
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
@@ -11,13 +13,18 @@
 #include "record/recorder.h"
 #include "record/recordingview.h"
 #include "record/recordlabel.h"
+#include "sources/sourceregistry.h"
+#include "sources/sourcesdock.h"
 #include "window/aboutwindow.h"
 #include "window/clearpolicy.h"
+#include "window/hiddenlabel.h"
 #include "window/losslabel.h"
 #include "window/mainwindowform.h"
 #include "window/pausegate.h"
+#include "window/senderlook.h"
 #include "window/tabtitles.h"
 #include "window/turnscheduler.h"
+#include "window/viewprefixes.h"
 #include "window/waitinglabel.h"
 #include "window/windowlook.h"
 
@@ -27,12 +34,13 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
 
-MainWindow::MainWindow(QWidget *parent, Source source)
+MainWindow::MainWindow(QWidget *parent, const QString &rulesFile, Source source)
     : QMainWindow(parent),
       ui(new MainWindowForm),
       source(source),
@@ -47,7 +55,11 @@ MainWindow::MainWindow(QWidget *parent, Source source)
       recorder(new Recorder(this)),
       recordLimit(defaultRecordLimit),
       look(new WindowLook),
-      logMenus(nullptr)
+      paneRules(nullptr),
+      logMenus(nullptr),
+      sourceRegistry(new SourceRegistry(this)),
+      sourcesDock(nullptr),
+      viewPrefixes(nullptr)
 {
     ui->setupUi(this);
     const std::array<QTextEdit *, paneCount> views = {ui->uiLog1, ui->uiLog2, ui->uiLog3,
@@ -97,6 +109,17 @@ MainWindow::MainWindow(QWidget *parent, Source source)
     logMenus = new LogMenus(this, ui->menuFile, ui->tabWidget, logPanes, ui->verticalLayout);
     connect(logMenus, &LogMenus::clearPaneRequested, this, &MainWindow::slClearPane);
     connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
+    useRules(rulesFile);
+    sourcesDock = new SourcesDock(sourceRegistry, this);
+    addDockWidget(Qt::RightDockWidgetArea, sourcesDock);
+    sourcesDock->hide();
+    sourcesDock->toggleViewAction()->setObjectName(QStringLiteral("actionSources"));
+    logMenus->viewMenu()->addAction(sourcesDock->toggleViewAction());
+    viewPrefixes =
+        new ViewPrefixes(logMenus->viewMenu(), configDir + QLatin1String("view.json"), this);
+    auto *senderLook = new SenderLook(look, sourceRegistry, logPanes, this);
+    senderLook->setPrefixes(viewPrefixes->choices());
+    connect(viewPrefixes, &ViewPrefixes::choicesChanged, senderLook, &SenderLook::setPrefixes);
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
@@ -135,6 +158,23 @@ MainWindow::~MainWindow()
     delete look; // after the panes that show by it
 }
 
+void MainWindow::useRules(const QString &rulesFile)
+{
+    paneRules = new PaneRules(
+        rulesFile, logPanes, ui->tabWidget, [this] { return tabTitles->captions(); }, this);
+    const RuleSet *rules = paneRules->ruleSet();
+    look->matchRules = [rules](const QString &text, int pane) { return rules->match(text, pane); };
+    look->judgeRules = [rules](quint64 matches, int pane) {
+        const FilterVerdict verdict = rules->judge(matches, pane);
+        return RuleVerdict {verdict.hidden, verdict.background, verdict.foreground};
+    };
+    look->rulesActive = [rules](int pane) { return rules->isActive(pane); };
+    connect(logMenus, &LogMenus::rulesDialogRequested, paneRules, &PaneRules::openDialog);
+    connect(logMenus, &LogMenus::findFilterChanged, paneRules, &PaneRules::setFindFilter);
+    auto *hiddenLabel = new HiddenLabel(ui->centralWidget, ui->horizontalLayout_2, this);
+    connect(paneRules, &PaneRules::shownPaneHides, hiddenLabel, &HiddenLabel::showHidden);
+}
+
 void MainWindow::slStartServer()
 {
     clearPolicy->stopTiming();
@@ -169,6 +209,8 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
 {
     if (messages.isEmpty())
         return;
+    // Every message counts for its sender, cleared or not.
+    sourceRegistry->count(messages);
     recorder->record(messages);
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();

@@ -19,10 +19,14 @@ class ClearPolicy;
 class LogPane;
 class LossLabel;
 class MainWindowForm;
+class PaneRules;
 class PauseGate;
 class Recorder;
+class SourceRegistry;
+class SourcesDock;
 class TabTitles;
 class UdpListener;
+class ViewPrefixes;
 class WindowLook;
 struct Settings;
 
@@ -35,7 +39,10 @@ public:
     // (record/recordingview.h fills it).
     enum class Source { Socket, Recording };
 
-    explicit MainWindow(QWidget *parent = nullptr, Source source = Source::Socket);
+    // The filter rules are read from, and saved to, `rulesFile`; empty for
+    // ~/.corvane/filters.json.
+    explicit MainWindow(QWidget *parent = nullptr, const QString &rulesFile = QString(),
+                        Source source = Source::Socket);
     ~MainWindow() override;
 
     // The most texts each pane keeps, 0 for no limit; panes start with defaultHistoryLimit.
@@ -69,6 +76,8 @@ private:
     friend void feedRecording(MainWindow &window, const QString &path,
                               const QVector<LogMessage> &messages);
 
+    // Reads the filter rules and has the panes show by them.
+    void useRules(const QString &rulesFile);
     void loadConfig();
     void saveConfig();
     void useSettings(const Settings &settings);
@@ -91,8 +100,15 @@ private:
     qint64 recordLimit;
     // How the panes show their texts, which every pane is given.
     WindowLook *look;
+    // The filter rules, their file, and their dialog.
+    PaneRules *paneRules;
     // "Log" and "View", after "File".
     LogMenus *logMenus;
+    // Every sender heard from, and the panel that lists them.
+    SourceRegistry *sourceRegistry;
+    SourcesDock *sourcesDock;
+    // The View menu's times and senders in front of the texts.
+    ViewPrefixes *viewPrefixes;
 };
 
 #endif // MAINWINDOW_H

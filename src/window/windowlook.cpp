@@ -53,8 +53,18 @@ QString arrivalTimeText(qint64 arrivalTime)
 {
     if (arrivalTime <= 0)
         return QString();
-    return QDateTime::fromMSecsSinceEpoch(arrivalTime / 1000000)
-        .toString(QStringLiteral("HH:mm:ss.zzz"));
+    // Texts come many a second: the local time of a second is worked out once (through the
+    // time zone, which costs microseconds) and its milliseconds added to it.
+    static thread_local qint64 lastSecond = -1;
+    static thread_local QString lastSecondText;
+    const qint64 ms = arrivalTime / 1000000;
+    const qint64 second = ms / 1000;
+    if (second != lastSecond) {
+        lastSecond = second;
+        lastSecondText =
+            QDateTime::fromMSecsSinceEpoch(second * 1000).toString(QStringLiteral("HH:mm:ss."));
+    }
+    return lastSecondText + QStringLiteral("%1").arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
 QString timeSinceText(qint64 previousArrival, qint64 arrivalTime)

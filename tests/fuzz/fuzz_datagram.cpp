@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     LogMessage plain;
     if (readPlainDatagram(payload, &plain)) {
         const LogMessage json = LogMessage::fromJson(payload);
-        if (plain.captions != json.captions || plain.texts != json.texts)
+        if (plain.captions != json.captions || plain.texts != json.texts || plain.seq != json.seq
+            || plain.app != json.app)
             qFatal("the one-pass reader and the JSON reader disagree");
     }
 

@@ -39,6 +39,9 @@ const char description[] =
     "  {\"tabs\":[\"Net\",\"Db\",\"UI\",\"Misc\"],\"log1\":\"connected\",\"log3\":\"button "
     "pressed\"}\n"
     "\n"
+    "Each datagram also carries \"seq\", its number in this run from 1, and \"app\",\n"
+    "\"corvane-send\": the viewer counts from them the datagrams lost on the way.\n"
+    "\n"
     "With --log1 to --log4 one datagram is sent. With --pane N every line read from the\n"
     "standard input is sent to pane N as a datagram of its own, as soon as it arrives; blank\n"
     "lines are skipped. A text too long for one datagram (65507 bytes of JSON) is sent in\n"
@@ -75,8 +78,10 @@ class PacedSender
 {
 public:
     PacedSender(const QString &host, quint16 port, const QStringList &captions, double rate)
-        : sender(host, port), captions(captions), intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
-    { }
+        : sender(host, port), intervalNs(rate > 0 ? qint64(1e9 / rate) : 0)
+    {
+        sender.setCaptions(captions);
+    }
 
     // The host's name did not resolve.
     bool hasAddressError() const { return sender.error() == corvane::Sender::AddressError; }
@@ -85,7 +90,8 @@ public:
     // out), as one datagram when it fits, else as the library splits it.
     bool send(const corvane::PaneTexts &texts)
     {
-        const QByteArrayList payloads = corvane::datagrams(captions, texts);
+        // With room left in each for the number the sender adds.
+        const QByteArrayList payloads = sender.datagrams(texts);
         if (payloads.isEmpty()) {
             error = QStringLiteral("the tab captions alone leave no room for a text");
             return false;
@@ -112,11 +118,11 @@ private:
         }
         // A viewer that is not running is no error: the datagram is lost, as UDP's are, and
         // a viewer started later gets the lines that follow.
-        return sender.sendDatagram(payload) || sender.error() == corvane::Sender::ViewerAbsent;
+        return sender.sendCountedDatagram(payload)
+            || sender.error() == corvane::Sender::ViewerAbsent;
     }
 
     corvane::Sender sender;
-    QStringList captions;
     qint64 intervalNs;
     QElapsedTimer clock;
     QString error;

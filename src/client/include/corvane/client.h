@@ -74,6 +74,11 @@ QByteArrayList datagrams(const QStringList &captions, const PaneTexts &texts,
 // system reports it late and never for every one, so droppedCount() counts what the sender
 // knows of.
 //
+// Each datagram of send() also carries "seq", the sender's count of such datagrams from 1, and
+// "app", the program's name (QCoreApplication::applicationName(), or the executable's), from
+// which the viewer tells which datagrams were lost on the way; so does sendCountedDatagram().
+// sendDatagram() adds neither.
+//
 // Every function may be called from any thread.
 class Sender
 {
@@ -115,8 +120,14 @@ public:
     bool send(int pane, const QString &text);
     // Sends a text to each pane, as datagrams() splits them.
     bool send(const PaneTexts &texts);
+    // The datagrams send() sends for these texts: as corvane::datagrams() makes them with
+    // this sender's captions and format, with room left in each for "seq" and "app".
+    QByteArrayList datagrams(const PaneTexts &texts) const;
     // Sends one payload as it is, such as one of datagrams().
     bool sendDatagram(const QByteArray &payload);
+    // Sends one payload of datagrams() with "seq" and "app" added, as send() does; as it is
+    // when they would make it too large for a datagram.
+    bool sendCountedDatagram(const QByteArray &payload);
 
     // Datagrams dropped so far.
     quint64 droppedCount() const;
