@@ -251,7 +251,8 @@ void RecorderTest::menuRecordsWhatArrives()
     MainWindow window;
     window.setSavePathChooser([&] { return path; });
     window.findChild<QAction *>("actionRecord")->trigger();
-    QVERIFY(sendDatagram(port, message({"Net"}, "one", "", "three")));
+    QVERIFY(sendDatagram(
+        port, R"({"tabs":["Net"],"log1":"one","log3":"three","seq":5,"app":"billing"})"));
     QTRY_VERIFY(statusRowText(window).startsWith("Recording to menu.sqlite ("));
     QTRY_COMPARE(query(path, "SELECT group_concat(text) FROM texts"), "one,three");
     auto *stop = window.findChild<QAction *>("actionStopRecording");
@@ -260,6 +261,7 @@ void RecorderTest::menuRecordsWhatArrives()
     QCOMPARE(statusRowText(window), QString());
     QVERIFY(!stop->isEnabled());
     QCOMPARE(query(path, "SELECT sender LIKE '127.0.0.1:%' AND time > 0 FROM datagrams"), "1");
+    QCOMPARE(query(path, "SELECT seq || app FROM datagrams"), "5billing");
 
     // Log, Open recording...: a window of its own, which goes when closed.
     window.findChild<QAction *>("actionOpenRecording")->trigger();
