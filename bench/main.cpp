@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst, soak, find or filter (default all; "
-                       "burst, soak, find and filter are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak, find, filter or record (default "
+                       "all; burst, soak, find, filter and record are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -145,7 +145,7 @@ int main(int argc, char *argv[])
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
         && mode != QLatin1String("burst") && mode != QLatin1String("find")
-        && mode != QLatin1String("filter")) {
+        && mode != QLatin1String("filter") && mode != QLatin1String("record")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -195,6 +195,12 @@ int main(int argc, char *argv[])
         const qint64 texts = parser.isSet(textsOption) ? parser.value(textsOption).toLongLong()
                                                        : defaultHistoryLimit;
         filterRun(harness, home.path(), texts, seconds);
+        return 0;
+    }
+    if (mode == QLatin1String("record")) {
+        // The flood with recording off and on, in turn, three times each.
+        printRunHeader();
+        recordingCost(harness, seconds, 3, home.path());
         return 0;
     }
     if (mode == QLatin1String("soak")) {

@@ -33,6 +33,10 @@ void findLatency(Harness &harness, qint64 texts, const QString &word, double sec
 // with no rules and with ten.
 void filterRun(Harness &harness, const QString &home, qint64 texts, double seconds);
 
+// record.cpp: the flood with recording off and on, in turn, `rounds` times each, the
+// recording written in `directory`.
+void recordingCost(Harness &harness, double seconds, int rounds, const QString &directory);
+
 } // namespace bench
 
 #endif // BENCH_MODES_H

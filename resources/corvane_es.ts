@@ -55,6 +55,54 @@
         <source>--filters takes the name of a rules file</source>
         <translation>--filters necesita el nombre de un archivo de reglas</translation>
     </message>
+    <message>
+        <source>--record, --open and --export go one at a time</source>
+        <translation>--record, --open y --export van de uno en uno</translation>
+    </message>
+    <message>
+        <source>--%1 takes the name of a file</source>
+        <translation>--%1 lleva el nombre de un archivo</translation>
+    </message>
+    <message>
+        <source>--record-limit takes a size in bytes such as 500000, 64M or 1G, 0 for no limit, not &quot;%1&quot;</source>
+        <translation>--record-limit lleva un tamaño en bytes como 500000, 64M o 1G, 0 para no tener límite, no &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--%1 goes with --open or --export</source>
+        <translation>--%1 va con --open o --export</translation>
+    </message>
+    <message>
+        <source>--%1 takes a local time such as &quot;2026-12-08 10:00&quot; or &quot;10:00&quot;, or a duration back from the end such as -10m, not &quot;%2&quot;</source>
+        <translation>--%1 lleva una hora local como &quot;2026-12-08 10:00&quot; o &quot;10:00&quot;, o una duración contada hacia atrás desde el final como -10m, no &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>Records every datagram that arrives to the SQLite file &lt;file&gt;, appending when it is a recording already.</source>
+        <translation>Graba cada datagrama que llega en el archivo SQLite &lt;archivo&gt;, añadiéndolo al final si ya es una grabación.</translation>
+    </message>
+    <message>
+        <source>Lets the oldest datagrams of the recording go when its file reaches &lt;size&gt; bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. The default is %1G.</source>
+        <translation>Descarta los datagramas más antiguos de la grabación cuando su archivo llega a &lt;tamaño&gt; bytes; K, M o G tras el número cuentan KiB, MiB o GiB, y 0 lo conserva todo. El valor predeterminado es %1G.</translation>
+    </message>
+    <message>
+        <source>Shows the recording &lt;file&gt; instead of listening: the newest texts of each pane within the history limits.</source>
+        <translation>Muestra la grabación &lt;archivo&gt; en lugar de escuchar: los textos más recientes de cada panel dentro de los límites del historial.</translation>
+    </message>
+    <message>
+        <source>Writes the recording &lt;file&gt; to the standard output as JSON lines, one object a text, and exits.</source>
+        <translation>Escribe la grabación &lt;archivo&gt; en la salida estándar como líneas JSON, un objeto por texto, y termina.</translation>
+    </message>
+    <message>
+        <source>With --open or --export, the texts from &lt;time&gt; on: a local time such as &quot;2026-12-08 10:00&quot; or &quot;10:00&quot; (today), or a duration back from the recording&apos;s end such as -10m (s, m, h, d).</source>
+        <translation>Con --open o --export, los textos desde &lt;hora&gt;: una hora local como &quot;2026-12-08 10:00&quot; o &quot;10:00&quot; (hoy), o una duración contada hacia atrás desde el final de la grabación como -10m (s, m, h, d).</translation>
+    </message>
+    <message>
+        <source>time</source>
+        <translation>hora</translation>
+    </message>
+    <message>
+        <source>With --open or --export, the texts up to &lt;time&gt;, given as for --from.</source>
+        <translation>Con --open o --export, los textos hasta &lt;hora&gt;, indicada como en --from.</translation>
+    </message>
 </context>
 <context>
     <name>FilterRule</name>
@@ -185,6 +233,30 @@
         <source>Filters and highlights...</source>
         <translation>Filtros y resaltados...</translation>
     </message>
+    <message>
+        <source>Record to...</source>
+        <translation>Grabar en...</translation>
+    </message>
+    <message>
+        <source>Stop recording</source>
+        <translation>Detener la grabación</translation>
+    </message>
+    <message>
+        <source>Open recording...</source>
+        <translation>Abrir grabación...</translation>
+    </message>
+    <message>
+        <source>Recordings (*.sqlite *.db);;All files (*)</source>
+        <translation>Grabaciones (*.sqlite *.db);;Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Record to</source>
+        <translation>Grabar en</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir grabación</translation>
+    </message>
 </context>
 <context>
     <name>LogPane</name>
@@ -296,6 +368,62 @@
     <message>
         <source>Highlight texts like this</source>
         <translation>Resaltar textos como este</translation>
+    </message>
+</context>
+<context>
+    <name>RecordLabel</name>
+    <message>
+        <source>Recording to %1 (%2)</source>
+        <translation>Grabando en %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 not recorded</source>
+        <translation>%1 sin grabar</translation>
+    </message>
+    <message>
+        <source>Every datagram that arrives is written to %1. Datagrams that came while the disk fell behind are counted as not recorded.</source>
+        <translation>Cada datagrama que llega se escribe en %1. Los datagramas que llegaron mientras el disco se quedaba atrás se cuentan como no grabados.</translation>
+    </message>
+    <message>
+        <source>Recording stopped: %1</source>
+        <translation>Grabación detenida: %1</translation>
+    </message>
+    <message>
+        <source>Nothing more is written to %1.</source>
+        <translation>No se escribe nada más en %1.</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>%1 - Corvane</source>
+        <translation>%1 - Corvane</translation>
+    </message>
+    <message>
+        <source>Recording %1: %2 datagrams shown</source>
+        <translation>Grabación %1: %2 datagramas mostrados</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir grabación</translation>
+    </message>
+    <message>
+        <source>The recording %1 could not be opened:
+%2</source>
+        <translation>No se pudo abrir la grabación %1:
+%2</translation>
+    </message>
+    <message>
+        <source>the file is a recording of version %1, not %2</source>
+        <translation>el archivo es una grabación de la versión %1, no de la %2</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>memoria agotada</translation>
+    </message>
+    <message>
+        <source>the file is no recording</source>
+        <translation>el archivo no es una grabación</translation>
     </message>
 </context>
 <context>

@@ -51,6 +51,20 @@ void CommandLineTest::reading_data()
                           << defaultHistoryLimit << QStringLiteral("--filters <file>");
     QTest::newRow("version") << QStringList({"-v"}) << int(CommandLine::ShowVersion)
                              << defaultHistoryLimit << QStringLiteral("corvane 1.0\n");
+    const int exportAction = CommandLine::Export;
+    QTest::newRow("export") << QStringList({"--export", "r.sqlite", "--from", "-10m"})
+                            << exportAction << defaultHistoryLimit << QString();
+    QTest::newRow("open a range") << QStringList({"--open", "r.sqlite", "--to", "10:00"}) << run
+                                  << defaultHistoryLimit << QString();
+    QTest::newRow("record and open") << QStringList({"--record", "a", "--open", "b"}) << fail
+                                     << defaultHistoryLimit << QStringLiteral("one at a time");
+    QTest::newRow("a range of nothing")
+        << QStringList({"--from", "-1h"}) << fail << defaultHistoryLimit
+        << QStringLiteral("--from goes with --open or --export");
+    QTest::newRow("a range of words") << QStringList({"--open", "r", "--to", "noon"}) << fail
+                                      << defaultHistoryLimit << QStringLiteral("not \"noon\"");
+    QTest::newRow("no file") << QStringList({"--record="}) << fail << defaultHistoryLimit
+                             << QStringLiteral("--record takes the name of a file");
 }
 
 void CommandLineTest::reading()
@@ -66,7 +80,7 @@ void CommandLineTest::reading()
                                  ? arguments.last()
                                  : QString());
     QVERIFY2(read.message.contains(message), qPrintable(read.message));
-    QCOMPARE(read.message.isEmpty(), action == CommandLine::Run);
+    QCOMPARE(read.message.isEmpty(), action == CommandLine::Run || action == CommandLine::Export);
 }
 
 void CommandLineTest::historySize_data()
@@ -81,6 +95,7 @@ void CommandLineTest::historySize_data()
     QTest::newRow("a fraction") << QStringLiteral("1.5M") << qint64(-1);
 }
 
+// The recording's limit reads as the panes' does.
 void CommandLineTest::historySize()
 {
     QFETCH(QString, size);
@@ -89,6 +104,10 @@ void CommandLineTest::historySize()
         parseCommandLine({QStringLiteral("corvane"), QStringLiteral("--history-size"), size});
     QCOMPARE(read.historyBytes, bytes < 0 ? defaultHistoryBytes : bytes);
     QCOMPARE(read.message.contains(QStringLiteral("not \"%1\"").arg(size)), bytes < 0);
+    const CommandLine recording =
+        parseCommandLine({QStringLiteral("corvane"), QStringLiteral("--record-limit"), size});
+    QCOMPARE(recording.recordLimit, bytes < 0 ? defaultRecordLimit : bytes);
+    QCOMPARE(recording.message.contains(QStringLiteral("not \"%1\"").arg(size)), bytes < 0);
 }
 
 void CommandLineTest::programAnswersBeforeAnyWindow_data()

@@ -33,6 +33,61 @@ qint64 bytesOfSize(const QString &size)
     return number << shift;
 }
 
+CommandLine fail(CommandLine result, const QString &error)
+{
+    result.action = CommandLine::Fail;
+    result.message = QStringLiteral("corvane: ") + error;
+    return result;
+}
+
+// --record, --record-limit, --open, --export, --from and --to, once the rest is read.
+CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine result)
+{
+    result.recordPath = parser.value(QStringLiteral("record"));
+    result.openPath = parser.value(QStringLiteral("open"));
+    result.exportPath = parser.value(QStringLiteral("export"));
+    const int sources = int(parser.isSet(QStringLiteral("record")))
+        + int(parser.isSet(QStringLiteral("open"))) + int(parser.isSet(QStringLiteral("export")));
+    if (sources > 1)
+        return fail(result, Texts::tr("--record, --open and --export go one at a time"));
+    for (const QString &name :
+         {QStringLiteral("record"), QStringLiteral("open"), QStringLiteral("export")}) {
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            return fail(result, Texts::tr("--%1 takes the name of a file").arg(name));
+    }
+    if (parser.isSet(QStringLiteral("record-limit"))) {
+        const QString limit = parser.value(QStringLiteral("record-limit"));
+        const qint64 bytes = bytesOfSize(limit);
+        if (bytes < 0) {
+            return fail(result,
+                        Texts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
+                                  "1G, 0 for no limit, not \"%1\"")
+                            .arg(limit));
+        }
+        result.recordLimit = bytes;
+    }
+    const bool readsRecording = !result.openPath.isEmpty() || !result.exportPath.isEmpty();
+    TimeBound *bounds[] = {&result.range.from, &result.range.to};
+    const QString names[] = {QStringLiteral("from"), QStringLiteral("to")};
+    for (int i = 0; i < 2; ++i) {
+        if (!parser.isSet(names[i]))
+            continue;
+        if (!readsRecording)
+            return fail(result, Texts::tr("--%1 goes with --open or --export").arg(names[i]));
+        *bounds[i] = TimeBound::parse(parser.value(names[i]));
+        if (bounds[i]->kind != TimeBound::At && bounds[i]->kind != TimeBound::BeforeEnd) {
+            return fail(result,
+                        Texts::tr("--%1 takes a local time such as \"2026-12-08 10:00\" or "
+                                  "\"10:00\", or a duration back from the end such as -10m, "
+                                  "not \"%2\"")
+                            .arg(names[i], parser.value(names[i])));
+        }
+    }
+    if (!result.exportPath.isEmpty())
+        result.action = CommandLine::Export;
+    return result;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -58,12 +113,46 @@ CommandLine parseCommandLine(const QStringList &arguments)
                   "reaches first, this or --history.")
             .arg(defaultHistoryBytes >> 20),
         Texts::tr("size"));
+    const QCommandLineOption recordOption(
+        QStringLiteral("record"),
+        Texts::tr("Records every datagram that arrives to the SQLite file <file>, appending "
+                  "when it is a recording already."),
+        Texts::tr("file"));
+    const QCommandLineOption recordLimitOption(
+        QStringLiteral("record-limit"),
+        Texts::tr("Lets the oldest datagrams of the recording go when its file reaches <size> "
+                  "bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. "
+                  "The default is %1G.")
+            .arg(defaultRecordLimit >> 30),
+        Texts::tr("size"));
+    const QCommandLineOption openOption(
+        QStringLiteral("open"),
+        Texts::tr("Shows the recording <file> instead of listening: the newest texts of each "
+                  "pane within the history limits."),
+        Texts::tr("file"));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        Texts::tr("Writes the recording <file> to the standard output as JSON lines, one "
+                  "object a text, and exits."),
+        Texts::tr("file"));
+    const QCommandLineOption fromOption(
+        QStringLiteral("from"),
+        Texts::tr("With --open or --export, the texts from <time> on: a local time such as "
+                  "\"2026-12-08 10:00\" or \"10:00\" (today), or a duration back from the "
+                  "recording's end such as -10m (s, m, h, d)."),
+        Texts::tr("time"));
+    const QCommandLineOption toOption(
+        QStringLiteral("to"),
+        Texts::tr("With --open or --export, the texts up to <time>, given as for --from."),
+        Texts::tr("time"));
     const QCommandLineOption filtersOption(
         QStringLiteral("filters"),
         Texts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
                   "~/.corvane/filters.json, so that a team can share them."),
         Texts::tr("file"));
-    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption});
+    parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption,
+                       recordOption, recordLimitOption, openOption, exportOption, fromOption,
+                       toOption});
     // Qt's own options, which QApplication takes out of the arguments. They are read here
     // before there is one, so they are known, left out of the help and left to it.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -126,5 +215,5 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (result.rulesFile.isEmpty())
             return fail(Texts::tr("--filters takes the name of a rules file"));
     }
-    return result;
+    return readRecordingOptions(parser, result);
 }

@@ -1,10 +1,12 @@
 // Starts the viewer: the application, the interface language, the options and the main window.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandline.h"
-#include "window/mainwindow.h"
 #include "app/memoryreuse.h"
 #include "app/qtcompat.h"
 #include "app/translation.h"
+#include "record/recordexport.h"
+#include "record/recordingview.h"
+#include "window/mainwindow.h"
 
 #include <QApplication>
 
@@ -36,6 +38,16 @@ int main(int argc, char *argv[])
     case CommandLine::Fail:
         std::fprintf(stderr, "%s\n", qUtf8Printable(options.message));
         return 2;
+    case CommandLine::Export: {
+        // No window, no display: the recording goes to stdout for jq and friends.
+        QString error;
+        if (!exportRecording(options.exportPath, options.range, stdout, &error)) {
+            std::fprintf(stderr, "corvane: %s: %s\n", qUtf8Printable(options.exportPath),
+                         qUtf8Printable(error));
+            return 1;
+        }
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     case CommandLine::Run:
         break;
     }
@@ -52,9 +64,22 @@ int main(int argc, char *argv[])
 
     int result;
     {
-        MainWindow window(nullptr, options.rulesFile);
+        const bool opens = !options.openPath.isEmpty();
+        MainWindow window(nullptr, options.rulesFile,
+                          opens ? MainWindow::Source::Recording : MainWindow::Source::Socket);
         window.setHistoryLimit(options.historyLimit);
         window.setHistorySize(options.historyBytes);
+        if (opens) {
+            QString error;
+            if (!showRecording(window, options.openPath, options.range, options.historyLimit,
+                               &error)) {
+                std::fprintf(stderr, "corvane: %s: %s\n", qUtf8Printable(options.openPath),
+                             qUtf8Printable(error));
+                return 1;
+            }
+        }
+        if (!options.recordPath.isEmpty())
+            window.record(options.recordPath, options.recordLimit);
         window.show();
         result = application.exec();
     } // the window writes its settings here, while the application object still exists

@@ -32,6 +32,8 @@ LogMenus::LogMenus(QMainWindow *window, QMenu *fileMenu, QTabWidget *tabs,
     connect(clearPane, &QAction::triggered, this,
             [this] { emit clearPaneRequested(shownPaneIndex()); });
     logMenu->addSeparator();
+    addRecordingActions(logMenu);
+    logMenu->addSeparator();
     addFindActions(logMenu, centralLayout);
     addViewMenu();
 }
@@ -67,6 +69,33 @@ void LogMenus::addSaveAndCopyActions(QMenu *menu)
     QAction *copyAll = menu->addAction(LogPane::copyAllText());
     copyAll->setObjectName(QStringLiteral("actionCopyAll"));
     connect(copyAll, &QAction::triggered, this, [this] { shownPane()->copyAll(); });
+}
+
+void LogMenus::addRecordingActions(QMenu *menu)
+{
+    QAction *record = menu->addAction(tr("Record to..."));
+    record->setObjectName(QStringLiteral("actionRecord"));
+    connect(record, &QAction::triggered, this, [this] {
+        const QString path = askRecordingPath(true);
+        if (!path.isEmpty())
+            emit recordRequested(path);
+    });
+    actionStopRecording = menu->addAction(tr("Stop recording"));
+    actionStopRecording->setObjectName(QStringLiteral("actionStopRecording"));
+    actionStopRecording->setEnabled(false);
+    connect(actionStopRecording, &QAction::triggered, this, &LogMenus::stopRecordingRequested);
+    QAction *open = menu->addAction(tr("Open recording..."));
+    open->setObjectName(QStringLiteral("actionOpenRecording"));
+    connect(open, &QAction::triggered, this, [this] {
+        const QString path = askRecordingPath(false);
+        if (!path.isEmpty())
+            emit openRecordingRequested(path);
+    });
+}
+
+void LogMenus::showRecording(bool recording)
+{
+    actionStopRecording->setEnabled(recording);
 }
 
 void LogMenus::addFindActions(QMenu *menu, QBoxLayout *centralLayout)
@@ -156,6 +185,16 @@ QString LogMenus::askSavePath()
         return savePathChooser();
     return QFileDialog::getSaveFileName(window, tr("Save log as"), QString(),
                                         tr("Text (*.txt *.log);;HTML (*.html)"));
+}
+
+QString LogMenus::askRecordingPath(bool toWrite)
+{
+    if (savePathChooser)
+        return savePathChooser();
+    const QString filter = tr("Recordings (*.sqlite *.db);;All files (*)");
+    return toWrite ? QFileDialog::getSaveFileName(window, tr("Record to"), QString(), filter,
+                                                  nullptr, QFileDialog::DontConfirmOverwrite)
+                   : QFileDialog::getOpenFileName(window, tr("Open recording"), QString(), filter);
 }
 
 void LogMenus::saveLog()

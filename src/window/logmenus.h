@@ -31,19 +31,28 @@ public:
              const std::array<LogPane *, paneCount> &panes, QBoxLayout *centralLayout);
     ~LogMenus() override;
 
-    // Asks where "Save log as..." writes, an empty name for nowhere: a file dialog unless
-    // given another way (tests choose the name without a modal dialog).
+    // Asks where "Save log as..." and "Record to..." write and what "Open recording..." opens,
+    // an empty name for nowhere: a file dialog unless given another way (tests choose the name
+    // without a modal dialog).
     using SavePathChooser = std::function<QString()>;
     void setSavePathChooser(SavePathChooser chooser);
 
     // "View", for the window's parts to add their own actions to.
     QMenu *viewMenu() const { return menuView; }
 
+public slots:
+    // "Stop recording" is there to take while a recording goes on.
+    void showRecording(bool recording);
+
 signals:
     // "Clear pane": the pane on show is to be emptied.
     void clearPaneRequested(int pane);
     // "Pause": the panes are to hold still, or to take what came meanwhile.
     void pauseSwitched(bool paused);
+    // "Record to...", "Stop recording" and "Open recording...".
+    void recordRequested(const QString &path);
+    void stopRecordingRequested();
+    void openRecordingRequested(const QString &path);
     // "Filters and highlights...".
     void rulesDialogRequested();
     // The find bar's filter: the pane is to show only the texts that contain `text`; a pane of
@@ -53,11 +62,13 @@ signals:
 private:
     QMenu *addLogMenu(QMenu *fileMenu);
     void addSaveAndCopyActions(QMenu *menu);
+    void addRecordingActions(QMenu *menu);
     void addFindActions(QMenu *menu, QBoxLayout *centralLayout);
     void addViewMenu();
 
     void saveLog();
     QString askSavePath();
+    QString askRecordingPath(bool toWrite);
     // Opens the bar and searches; false when it was open already.
     bool openFindBar();
     void findInShownPane();
@@ -72,6 +83,7 @@ private:
     std::array<LogPane *, paneCount> panes;
     QMenu *menuView = nullptr;
     QAction *actionFollow = nullptr;
+    QAction *actionStopRecording = nullptr;
     SavePathChooser savePathChooser;
     // Finding in the pane on show; the bar is hidden until asked for.
     FindBar *findBar = nullptr;

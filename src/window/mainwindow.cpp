@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/mainwindow.h"
 
+#include "app/commandline.h"
 #include "files/settingsfile.h"
 #include "filters/panerules.h"
 #include "filters/ruleset.h"
@@ -9,6 +10,9 @@
 #include "panes/batchappender.h"
 #include "panes/historytrimmer.h"
 #include "panes/logpane.h"
+#include "record/recorder.h"
+#include "record/recordingview.h"
+#include "record/recordlabel.h"
 #include "sources/sourceregistry.h"
 #include "sources/sourcesdock.h"
 #include "window/aboutwindow.h"
@@ -36,9 +40,10 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
-MainWindow::MainWindow(QWidget *parent, const QString &rulesFile)
+MainWindow::MainWindow(QWidget *parent, const QString &rulesFile, Source source)
     : QMainWindow(parent),
       ui(new MainWindowForm),
+      source(source),
       serverPort(0),
       udpListener(nullptr),
       logPanes {},
@@ -47,6 +52,8 @@ MainWindow::MainWindow(QWidget *parent, const QString &rulesFile)
       clearPolicy(new ClearPolicy(this)),
       tabTitles(nullptr),
       lossLabel(nullptr),
+      recorder(new Recorder(this)),
+      recordLimit(defaultRecordLimit),
       look(new WindowLook),
       paneRules(nullptr),
       logMenus(nullptr),
@@ -82,6 +89,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &rulesFile)
         dir.mkdir(configDir);
     useSettings(Settings());
     loadConfig();
+    // A recording shows as it was: no quiet period between its texts clears the panes.
+    if (source == Source::Recording)
+        clearPolicy->setEnabled(false);
 
     ui->uiServerIp->setText(serverIp.toString());
     ui->uiServerPort->setValue(serverPort);
@@ -120,12 +130,29 @@ MainWindow::MainWindow(QWidget *parent, const QString &rulesFile)
     auto *turns =
         new TurnScheduler(udpListener, batchAppender, new HistoryTrimmer(logPanes, this), this);
     turns->setPauseGate(pauseGate);
-    slStartServer();
+
+    auto *recordLabel = new RecordLabel(ui->centralWidget, ui->horizontalLayout_2, this);
+    connect(recorder, &Recorder::progress, recordLabel, &RecordLabel::showProgress);
+    connect(recorder, &Recorder::stopped, recordLabel, &RecordLabel::showStopped);
+    connect(recorder, &Recorder::stopped, logMenus, [this] { logMenus->showRecording(false); });
+    connect(logMenus, &LogMenus::recordRequested, this,
+            [this](const QString &path) { record(path, recordLimit); });
+    connect(logMenus, &LogMenus::stopRecordingRequested, recorder, &Recorder::stop);
+    connect(logMenus, &LogMenus::openRecordingRequested, this, &MainWindow::slOpenRecording);
+    if (source == Source::Socket) {
+        slStartServer();
+    } else {
+        ui->uiRestart->setEnabled(false);
+        ui->uiServerIp->setEnabled(false);
+        ui->uiServerPort->setEnabled(false);
+    }
 }
 
 MainWindow::~MainWindow()
 {
-    saveConfig();
+    recorder->stop(); // what has queued up is written before the window goes
+    if (source == Source::Socket)
+        saveConfig();
     delete logMenus; // while the panes it works on are whole
     delete ui;
     delete look; // after the panes that show by it
@@ -184,6 +211,7 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
         return;
     // Every message counts for its sender, cleared or not.
     sourceRegistry->count(messages);
+    recorder->record(messages);
     // The batch before is shown whole, titles and all, before this one counts.
     batchAppender->finish();
     // A clearing in the batch takes the texts before it too: they are not shown. Paused, the
@@ -238,6 +266,18 @@ void MainWindow::setHistorySize(qint64 bytes)
 {
     for (LogPane *pane : logPanes)
         pane->setHistorySize(bytes);
+}
+
+void MainWindow::record(const QString &path, qint64 limitBytes)
+{
+    recordLimit = limitBytes;
+    recorder->start(path, limitBytes);
+    logMenus->showRecording(true);
+}
+
+void MainWindow::slOpenRecording(const QString &path)
+{
+    openRecordingWindow(path, logPanes[0]->historyLimit(), this);
 }
 
 void MainWindow::slShowAbout()

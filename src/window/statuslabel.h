@@ -22,6 +22,8 @@ protected:
     // Shows the text, making the label with this name and tooltip the first time.
     void showText(const QString &text, const QString &objectName, const QString &toolTip);
     void hide();
+    // The label, once made.
+    QLabel *shownLabel() const { return label; }
 
 private:
     QWidget *holder;

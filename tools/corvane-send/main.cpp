@@ -8,6 +8,7 @@
 #include <corvane/client.h>
 
 #include "app/qtcompat.h"
+#include "replay.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -45,17 +46,21 @@ const char description[] =
     "standard input is sent to pane N as a datagram of its own, as soon as it arrives; blank\n"
     "lines are skipped. A text too long for one datagram (65507 bytes of JSON) is sent in\n"
     "several, split at line breaks where it can be. Input that is not valid UTF-8 is\n"
-    "repaired with U+FFFD replacement characters.";
+    "repaired with U+FFFD replacement characters.\n"
+    "\n"
+    "With --replay FILE the datagrams of a recording that the viewer made (corvane --record)\n"
+    "are sent again in the order they came, at their own pace times --speed.";
 
 const char epilogue[] =
     "\n"
     "Examples:\n"
     "  corvane-send --tabs \"Net,Db,UI,Misc\" --log1 connected --log3 \"button pressed\"\n"
     "  make 2>&1 | corvane-send --pane 4 --tabs \",,,Build\" --rate 100\n"
+    "  corvane-send --replay monday.sqlite --speed 10\n"
     "\n"
     "Exit status: 0 when everything was sent, 2 for a wrong command line, 3 when the host\n"
     "does not resolve, 4 when a datagram could not be sent, 5 when the standard input\n"
-    "could not be read.\n";
+    "or the recording could not be read.\n";
 
 void printError(const QString &message)
 {
@@ -179,6 +184,37 @@ int sendLines(PacedSender &sender, int pane)
     return ExitSent;
 }
 
+// --replay: nothing else to send goes with it.
+int replay(const QCommandLineParser &parser, const QString &path, const QString &host, quint16 port,
+           const QString &speedText)
+{
+    for (const char *other : {"log1", "log2", "log3", "log4", "pane", "tabs", "rate"}) {
+        if (parser.isSet(QString::fromLatin1(other))) {
+            printError(QStringLiteral("--replay sends the recording alone, without --%1")
+                           .arg(QString::fromLatin1(other)));
+            return ExitUsage;
+        }
+    }
+    bool ok = false;
+    const double speed = speedText.toDouble(&ok);
+    if (!ok || speed < 0 || !qIsFinite(speed)) {
+        printError(QStringLiteral("speed \"%1\" is no factor of the recorded pace (0 or more)")
+                       .arg(speedText));
+        return ExitUsage;
+    }
+    corvane::Sender sender(host, port);
+    if (!sender.isValid()) {
+        printError(sender.errorString());
+        return ExitHost;
+    }
+    QString error;
+    if (!replayRecording(path, sender, speed, &error)) {
+        printError(error);
+        return sender.error() == corvane::Sender::NoError ? ExitInput : ExitSend;
+    }
+    return ExitSent;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -221,7 +257,17 @@ int main(int argc, char *argv[])
         QStringLiteral("rate"),
         QStringLiteral("Send at most <n> datagrams a second (0, the default, for no limit)."),
         QStringLiteral("n"), QStringLiteral("0"));
-    parser.addOptions({paneOption, tabsOption, hostOption, portOption, rateOption});
+    const QCommandLineOption replayOption(
+        QStringLiteral("replay"),
+        QStringLiteral("Send the datagrams of the recording <file> again, in order."),
+        QStringLiteral("file"));
+    const QCommandLineOption speedOption(
+        QStringLiteral("speed"),
+        QStringLiteral("With --replay, the recording's pace times <x> (1, the default, as it "
+                       "came; 0 as fast as they go)."),
+        QStringLiteral("x"), QStringLiteral("1"));
+    parser.addOptions(
+        {paneOption, tabsOption, hostOption, portOption, rateOption, replayOption, speedOption});
 
     if (!parser.parse(utf8Arguments(argc, argv))) {
         printError(parser.errorText());
@@ -260,6 +306,13 @@ int main(int argc, char *argv[])
                                   "day (%2), 0 is no limit")
                        .arg(parser.value(rateOption))
                        .arg(minimumRate));
+        return ExitUsage;
+    }
+    if (parser.isSet(replayOption))
+        return replay(parser, parser.value(replayOption), parser.value(hostOption), quint16(port),
+                      parser.value(speedOption));
+    if (parser.isSet(speedOption)) {
+        printError(QStringLiteral("--speed goes with --replay"));
         return ExitUsage;
     }
     int pane = -1;
