@@ -5,6 +5,7 @@
 #include "sources/sourcesmodel.h"
 
 #include <QHeaderView>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTimer>
@@ -32,6 +33,9 @@ SourcesDock::SourcesDock(SourceRegistry *registry, QWidget *parent)
     table->setColumnWidth(SourcesModel::Muted, 50);
     table->setColumnWidth(SourcesModel::Solo, 50);
     table->setColumnWidth(SourcesModel::Sender, 150);
+    // The counts as wide as their titles, so that every column fits a window's width.
+    for (int column = SourcesModel::Sender + 1; column < sourcesModel->columnCount(); ++column)
+        table->setColumnWidth(column, qMax(60, table->horizontalHeader()->sectionSizeHint(column)));
     setWidget(table);
 
     updates->setInterval(1000);
@@ -47,4 +51,22 @@ void SourcesDock::followVisibility(bool visible)
     }
     sourcesModel->update();
     updates->start();
+    makeRoomInWindow();
+}
+
+// The first time the panel opens below the panes, the window grows by its height, as far as
+// the screen allows, rather than squeezing the panes into what is left.
+void SourcesDock::makeRoomInWindow()
+{
+    if (roomMade || isFloating())
+        return;
+    roomMade = true;
+    QWidget *window = parentWidget() ? parentWidget()->window() : nullptr;
+    if (!window || window->isMaximized() || window->isFullScreen())
+        return;
+    const int wanted = 8 * table->verticalHeader()->defaultSectionSize();
+    const QScreen *screen = window->screen();
+    const int room = screen ? screen->availableGeometry().bottom() - window->frameGeometry().bottom()
+                            : wanted;
+    window->resize(window->width(), window->height() + qBound(0, room, wanted));
 }

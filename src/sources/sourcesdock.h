@@ -24,10 +24,12 @@ public:
 
 private:
     void followVisibility(bool visible);
+    void makeRoomInWindow();
 
     SourcesModel *sourcesModel;
     QTableView *table;
     QTimer *updates;
+    bool roomMade = false;
 };
 
 #endif // SOURCESDOCK_H

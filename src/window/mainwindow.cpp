@@ -111,7 +111,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &rulesFile, Source source)
     connect(logMenus, &LogMenus::pauseSwitched, pauseGate, &PauseGate::setPaused);
     useRules(rulesFile);
     sourcesDock = new SourcesDock(sourceRegistry, this);
-    addDockWidget(Qt::RightDockWidgetArea, sourcesDock);
+    addDockWidget(Qt::BottomDockWidgetArea, sourcesDock);
     sourcesDock->hide();
     sourcesDock->toggleViewAction()->setObjectName(QStringLiteral("actionSources"));
     logMenus->viewMenu()->addAction(sourcesDock->toggleViewAction());
