@@ -54,8 +54,14 @@ LogPane::LogPane(QTextEdit *view)
     viewport->installEventFilter(this);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChangedTo);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
-    // After the follower, which notes where the reader is first.
-    connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, &LogPane::viewMoved);
+    // The reader's moves: the window follows once the text edit is done with the move (a key,
+    // the wheel), never in the middle of it.
+    connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (movingWindow || follower->isMovingView() || viewMoveQueued)
+            return;
+        viewMoveQueued = true;
+        QMetaObject::invokeMethod(this, &LogPane::viewMoved, Qt::QueuedConnection);
+    });
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
     layOutWhileShown();
@@ -100,18 +106,10 @@ void LogPane::keepLinesEven()
     documentFont = document->defaultFont();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
-    // The margins for the texts outside the window are set again, for the new height.
-    const qreal textsBefore = topMargin;
-    const qreal textsAfter = bottomMargin;
-    if (textsBefore != 0 || textsAfter != 0) {
-        const HistoryWindow was = window;
-        window.clear();
-        setEdgeMargins();
-        window = was;
-    }
+
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat format = block.blockFormat();
-        if (!hasEvenLines(format))
+        if (!hasEvenLines(format)) // the spacers too
             continue;
         const QTextCharFormat text =
             block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
@@ -122,6 +120,7 @@ void LogPane::keepLinesEven()
         }
     }
     cursor.endEditBlock();
+    // The texts outside the window are as high as the window's in the new font.
     textHeight = 0;
     measureTextHeight();
     setEdgeMargins();
@@ -357,14 +356,14 @@ int LogPane::shownOrdinal(size_t index) const
 
 int LogPane::documentPositionOf(size_t index) const
 {
-    return documentChars(windowBegin, qBound(windowBegin, index, windowEnd));
+    return documentOffset() + documentChars(windowBegin, qBound(windowBegin, index, windowEnd));
 }
 
 // The text of the window at a document position, and how far into it the position is; the
 // newest text of the window for a position past its end.
 size_t LogPane::textAtDocumentPosition(int position, int *into) const
 {
-    int start = 0;
+    int start = documentOffset();
     size_t last = kept.size();
     for (size_t index = windowBegin; index < windowEnd; ++index) {
         if (!kept[index].shown)
@@ -395,9 +394,10 @@ void LogPane::dropFromWindowStart(int texts)
         }
     }
     windowBegin = index;
+    const int offset = documentOffset();
     QTextCursor cursor(pane->document());
-    cursor.setPosition(chars);
-    cursor.setPosition(0, QTextCursor::KeepAnchor);
+    cursor.setPosition(offset + chars);
+    cursor.setPosition(offset, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     follower->textsRemovedFromStart(chars);
 }
@@ -584,16 +584,37 @@ void LogPane::measureTextHeight()
 
 namespace {
 
-// The part of a paragraph's margin that stands for texts outside the window.
-constexpr int topMarginProperty = QTextFormat::UserProperty + 1;
-constexpr int bottomMarginProperty = QTextFormat::UserProperty + 2;
-// A text layout counts in 1/64 pixels in an int: margins stay well within it.
+// Marks the empty paragraphs that stand for the texts outside the window.
+constexpr int spacerProperty = QTextFormat::UserProperty + 1;
+// A text layout counts in 1/64 pixels in an int: spacers stay well within it.
 constexpr qreal largestMargin = 8e6;
+
+bool isSpacer(const QTextBlock &block)
+{
+    return block.blockFormat().hasProperty(spacerProperty);
+}
+
+QTextBlockFormat spacerFormat(qreal height)
+{
+    QTextBlockFormat format;
+    format.setProperty(spacerProperty, true);
+    format.setLineHeight(height, QTextBlockFormat::FixedHeight);
+    return format;
+}
 
 } // namespace
 
-// The first paragraph's top margin and the last one's bottom margin, as high as the shown texts
-// before and after the window, on top of the margins the paragraphs have of their own.
+// 1 while the document opens with a spacer.
+int LogPane::documentOffset() const
+{
+    const QTextDocument *document = pane->document();
+    return document->blockCount() > 1 && isSpacer(document->firstBlock()) ? 1 : 0;
+}
+
+// The layout honours no top margin of a first paragraph and no bottom margin of a last one:
+// the texts before and after the window are stood for by an empty paragraph each, first and
+// last, as high as they would be. Only the spacers change as the window moves on, which lays
+// out nothing else.
 void LogPane::setEdgeMargins()
 {
     QTextDocument *document = pane->document();
@@ -601,35 +622,57 @@ void LogPane::setEdgeMargins()
         measureTextHeight();
     const int outside = window.before() + window.after();
     const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
-    const qreal top = qRound(window.before() * height);
-    const qreal bottom = qRound(window.after() * height);
+    const qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
+    const qreal bottom = window.inside() > 0 ? qRound(window.after() * height) : 0;
     if (top == topMargin && bottom == bottomMargin)
         return;
     QTextCursor cursor(document);
     cursor.beginEditBlock();
-    auto setMargin = [&](const QTextBlock &block, int property, qreal margin) {
-        QTextBlockFormat format = block.blockFormat();
-        const qreal own = property == topMarginProperty ? format.topMargin() : format.bottomMargin();
-        const qreal base = own - format.doubleProperty(property);
-        if (property == topMarginProperty)
-            format.setTopMargin(base + margin);
-        else
-            format.setBottomMargin(base + margin);
-        format.setProperty(property, margin);
-        cursor.setPosition(block.position());
-        cursor.setBlockFormat(format);
-    };
-    setMargin(document->firstBlock(), topMarginProperty, top);
-    setMargin(document->lastBlock(), bottomMarginProperty, bottom);
+    const QTextBlock first = document->firstBlock();
+    if (isSpacer(first) && document->blockCount() > 1) {
+        cursor.setPosition(0);
+        if (top > 0) {
+            cursor.setBlockFormat(spacerFormat(top));
+        } else {
+            // What stays takes the format of the paragraph after the spacer.
+            cursor.setPosition(1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+    } else if (top > 0) {
+        cursor.setPosition(0);
+        cursor.insertBlock(first.blockFormat(), first.charFormat());
+        cursor.setPosition(0);
+        cursor.setBlockFormat(spacerFormat(top));
+        cursor.setBlockCharFormat(QTextCharFormat());
+    }
+    const QTextBlock last = document->lastBlock();
+    if (isSpacer(last) && document->blockCount() > 1) {
+        cursor.setPosition(last.position());
+        if (bottom > 0) {
+            cursor.setBlockFormat(spacerFormat(bottom));
+        } else {
+            const QTextBlockFormat before = last.previous().blockFormat();
+            cursor.setPosition(last.position() - 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.setBlockFormat(before);
+        }
+    } else if (bottom > 0) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertBlock(spacerFormat(bottom), QTextCharFormat());
+    }
     cursor.endEditBlock();
+    const bool spacerWent = topMargin > 0 && top == 0;
     topMargin = top;
     bottomMargin = bottom;
+    if (spacerWent)
+        follower->textsRemovedFromStart(1);
 }
 
 // The reader moved the view: near an edge of the window, or into a margin, the window moves
 // to hold what the view shows, and the view stays on it.
 void LogPane::viewMoved()
 {
+    viewMoveQueued = false;
     QTextDocument *document = pane->document();
     if (movingWindow || !pane->isVisible() || document->pageSize().isNull()
         || window.total() == 0)
@@ -649,11 +692,12 @@ void LogPane::viewMoved()
         const int offset = value - qRound(lineTop(document, line));
         int into = 0;
         const size_t index = textAtDocumentPosition(line, &into);
-        moveWindowAround(shownOrdinal(index), true);
+        // Around the middle of the view, which holds still.
+        moveWindowAround(shownOrdinal(index) + (bottom - top) / 2, true);
         follower->holdAt(documentPositionOf(index) + into, offset);
     } else {
         const size_t index = shownIndex(top);
-        moveWindowAround(top, true);
+        moveWindowAround((top + bottom) / 2, true);
         follower->holdAt(documentPositionOf(index), 0);
     }
 }
@@ -758,7 +802,7 @@ std::unique_ptr<QTextDocument> LogPane::historyDocument()
 
 int LogPane::windowStart() const
 {
-    return documentChars(0, windowBegin);
+    return documentChars(0, windowBegin) - documentOffset();
 }
 
 int LogPane::historyPositionAtTop() const
@@ -957,9 +1001,10 @@ void LogPane::trimHistory()
     } else if (end > 0) {
         // In one go, so that the layout moves the texts that stay only once. The paragraph
         // that now comes first keeps its own format.
+        const int offset = documentOffset();
         QTextCursor cursor(pane->document());
-        cursor.setPosition(end);
-        cursor.setPosition(0, QTextCursor::KeepAnchor);
+        cursor.setPosition(offset + end);
+        cursor.setPosition(offset, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         follower->textsRemovedFromStart(end);
     }

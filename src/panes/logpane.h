@@ -159,6 +159,7 @@ private:
     void followingChangedTo(bool follow);
     size_t textAtDocumentPosition(int position, int *into) const;
     int documentPositionOf(size_t index) const;
+    int documentOffset() const;
     void layOutWhileShown();
     void fontMayHaveChanged();
     void keepLinesEven();
@@ -182,13 +183,14 @@ private:
     HistoryWindow window;
     // The sum of the shown texts' lengths, each with the break after it.
     int historyChars = 0;
-    // How high a shown text outside the window is taken to be, in pixels; the margins that
-    // stand for those texts now.
+    // How high a shown text outside the window is taken to be, in pixels; the heights of the
+    // spacers that stand for those texts now (0: none).
     qreal textHeight = 0;
     qreal topMargin = 0;
     qreal bottomMargin = 0;
     // Set while the pane itself moves the view or the window.
     bool movingWindow = false;
+    bool viewMoveQueued = false;
     std::unique_ptr<QTextDocument> richMeasure;
     qint64 keptBytes = 0;
     int hidden = 0;

@@ -26,6 +26,8 @@ public:
     explicit PaneFollower(QTextEdit *view);
 
     bool isFollowing() const { return following; }
+    // Whether the view is being moved by the program rather than by the user.
+    bool isMovingView() const { return adjusting; }
     // Following goes to the end at once; not following holds the view where it is.
     void setFollowing(bool follow);
 
