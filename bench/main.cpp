@@ -45,8 +45,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst, soak or find (default all; burst, "
-                       "soak and find are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak, find or reading (default all; "
+                       "burst, soak, find and reading are not in all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -129,7 +129,8 @@ int main(int argc, char *argv[])
     const bool all = mode == QLatin1String("all");
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
-        && mode != QLatin1String("burst") && mode != QLatin1String("find")) {
+        && mode != QLatin1String("burst") && mode != QLatin1String("find")
+        && mode != QLatin1String("reading")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -168,6 +169,11 @@ int main(int argc, char *argv[])
             return 2;
         }
         findLatency(harness, texts, word, seconds);
+        return 0;
+    }
+    if (mode == QLatin1String("reading")) {
+        // A hidden tab shown, and Ctrl+Home and Ctrl+End, over full panes (--texts each).
+        reading(harness, parser.value(textsOption).toLongLong());
         return 0;
     }
     if (mode == QLatin1String("soak")) {

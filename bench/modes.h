@@ -28,6 +28,9 @@ void soak(Harness &harness, double seconds, double intervalSeconds);
 // find.cpp: typing into the find bar over a full pane, idle and in a flood.
 void findLatency(Harness &harness, qint64 texts, const QString &word, double seconds);
 
+// reading.cpp: showing a hidden tab of `texts` texts, and Ctrl+Home and Ctrl+End across it.
+void reading(Harness &harness, qint64 texts);
+
 } // namespace bench
 
 #endif // BENCH_MODES_H
