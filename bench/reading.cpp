@@ -53,16 +53,16 @@ void reading(Harness &harness, qint64 texts)
         };
     };
     QScrollBar *bar = pane->verticalScrollBar();
-    time(QStringLiteral("show tab"), [&] { viewer->tabs->setCurrentIndex(1); },
-         [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); });
+    time(
+        QStringLiteral("show tab"), [&] { viewer->tabs->setCurrentIndex(1); },
+        [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); });
     pane->setFocus();
     time(QStringLiteral("Ctrl+Home"), key(Qt::Key_Home), [&] { return bar->value() == 0; });
     say(QStringLiteral("reading: the top line: %1")
             .arg(pane->cursorForPosition(QPoint(0, 0)).block().text().left(40)));
     time(QStringLiteral("Ctrl+End"), key(Qt::Key_End),
          [&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); });
-    say(QStringLiteral("reading: resident %1 MiB")
-            .arg(number(residentBytes() / 1048576.0, 1)));
+    say(QStringLiteral("reading: resident %1 MiB").arg(number(residentBytes() / 1048576.0, 1)));
 }
 
 } // namespace bench

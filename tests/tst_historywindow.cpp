@@ -50,7 +50,10 @@ QString run(const QString &steps)
         }
     }
     return results.join(' ')
-        + QStringLiteral(" = %1/%2/%3").arg(window.before()).arg(window.inside()).arg(window.after());
+        + QStringLiteral(" = %1/%2/%3")
+              .arg(window.before())
+              .arg(window.inside())
+              .arg(window.after());
 }
 
 } // namespace
@@ -61,23 +64,36 @@ void HistoryWindowTest::movesAsTextsComeAndGo_data()
     QTest::addColumn<QString>("results");
     // Following: the window takes every text and, over its capacity and a tenth, lets all but
     // its capacity go before it.
-    QTest::newRow("following, within the room") << "+5 +6" << "5>0 6>0 = 0/11/0";
-    QTest::newRow("following, over the room") << "+5 +7" << "5>0 7>2 = 2/10/0";
-    QTest::newRow("following, a large batch") << "+35" << "35>25 = 25/10/0";
+    QTest::newRow("following, within the room") << "+5 +6"
+                                                << "5>0 6>0 = 0/11/0";
+    QTest::newRow("following, over the room") << "+5 +7"
+                                              << "5>0 7>2 = 2/10/0";
+    QTest::newRow("following, a large batch") << "+35"
+                                              << "35>25 = 25/10/0";
     // Holding still: the window takes texts only while it reaches the end and has room (its
     // capacity and a tenth), and the rest stay after it.
-    QTest::newRow("holding, the room filled") << "h4 h9" << "4 7 = 0/11/2";
-    QTest::newRow("holding behind a full window") << "+30 h3 h2" << "30>20 1 0 = 20/11/4";
-    QTest::newRow("holding after following") << "+8 h5" << "8>0 3 = 0/11/2";
+    QTest::newRow("holding, the room filled") << "h4 h9"
+                                              << "4 7 = 0/11/2";
+    QTest::newRow("holding behind a full window") << "+30 h3 h2"
+                                                  << "30>20 1 0 = 20/11/4";
+    QTest::newRow("holding after following") << "+8 h5"
+                                             << "8>0 3 = 0/11/2";
     // The oldest go: first those before the window, then its own, then those after.
-    QTest::newRow("the oldest go before the window") << "+30 -15" << "30>20 0 = 5/10/0";
-    QTest::newRow("the oldest go into the window") << "+30 -24" << "30>20 4 = 0/6/0";
-    QTest::newRow("the whole window goes") << "+30 h7 m5 -20" << "30>20 1 m 10 = 0/0/17";
+    QTest::newRow("the oldest go before the window") << "+30 -15"
+                                                     << "30>20 0 = 5/10/0";
+    QTest::newRow("the oldest go into the window") << "+30 -24"
+                                                   << "30>20 4 = 0/6/0";
+    QTest::newRow("the whole window goes") << "+30 h7 m5 -20"
+                                           << "30>20 1 m 10 = 0/0/17";
     // Moved, the window holds the text in its middle, or stops at an end of the history.
-    QTest::newRow("moved to the middle") << "+50 m20" << "50>40 m = 15/10/25";
-    QTest::newRow("moved to the oldest") << "+50 m0" << "50>40 m = 0/10/40";
-    QTest::newRow("moved past the newest") << "+50 m60" << "50>40 m = 40/10/0";
-    QTest::newRow("moved in a short history") << "+6 m3" << "6>0 m = 0/6/0";
+    QTest::newRow("moved to the middle") << "+50 m20"
+                                         << "50>40 m = 15/10/25";
+    QTest::newRow("moved to the oldest") << "+50 m0"
+                                         << "50>40 m = 0/10/40";
+    QTest::newRow("moved past the newest") << "+50 m60"
+                                           << "50>40 m = 40/10/0";
+    QTest::newRow("moved in a short history") << "+6 m3"
+                                              << "6>0 m = 0/6/0";
     // Back at the end, a window that follows takes texts again.
     QTest::newRow("moved up, then back to the end") << "+50 m0 h4 m54 +3"
                                                     << "50>40 m 0 m 3>3 = 47/10/0";

@@ -49,8 +49,7 @@ void LogFinder::setView(QTextEdit *newView)
         view = nullptr;
     textRead = false;
     if (view) {
-        connections.append(
-            connect(pane, &LogPane::historyChanged, this, &LogFinder::takeChange));
+        connections.append(connect(pane, &LogPane::historyChanged, this, &LogFinder::takeChange));
         connections.append(connect(pane, &LogPane::historyRewritten, this, [this] {
             textRead = false;
             checkWholeText();
@@ -193,9 +192,9 @@ void LogFinder::showHighlights()
         // A view's worth on either side, so that a short scroll finds them in place.
         const int reach = bottom - top;
         const int end = view->document()->characterCount() - 1;
-        const auto first = std::lower_bound(
-            matches.cbegin(), matches.cend(),
-            windowStart + qMax(0, top - reach - int(pattern.size()) + 1));
+        const auto first =
+            std::lower_bound(matches.cbegin(), matches.cend(),
+                             windowStart + qMax(0, top - reach - int(pattern.size()) + 1));
         const auto last =
             std::upper_bound(first, matches.cend(), windowStart + qMin(end, bottom + reach));
         static const QTextCharFormat matchFormat = highlightFormat(QColor(255, 235, 90));

@@ -13,11 +13,12 @@ class LogPane;
 class QTextEdit;
 
 // Searches one pane, the one on show, while there is a pattern. It keeps a copy of the pane's
-// shown text, its whole history and not only what its document holds, and the matches in it; as texts arrive or the oldest go, it searches only around
-// what changed, and the current match stays on its text. The current match is the pane's
-// selection. Matches are highlighted (extra selections) only in and near the view, and again
-// whenever the view moves: a pane can hold hundreds of thousands of matches, and highlighting
-// them all would cost far more than finding them.
+// shown text, its whole history and not only what its document holds, and the matches in it; as
+// texts arrive or the oldest go, it searches only around what changed, and the current match stays
+// on its text. The current match is the pane's selection. Matches are highlighted (extra
+// selections) only in and near the view, and again whenever the view moves: a pane can hold
+// hundreds of thousands of matches, and highlighting them all would cost far more than finding
+// them.
 class LogFinder : public QObject
 {
     Q_OBJECT

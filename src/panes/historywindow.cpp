@@ -60,9 +60,10 @@ int HistoryWindow::textAtHeight(double y, double textHeight, double windowHeight
     if (y < windowTop)
         text = int(std::floor(y / textHeight));
     else if (y < windowTop + windowHeight)
-        text = textsBefore
-            + (textsInside > 0 ? int((y - windowTop) / windowHeight * textsInside) : 0);
+        text =
+            textsBefore + (textsInside > 0 ? int((y - windowTop) / windowHeight * textsInside) : 0);
     else
-        text = textsBefore + textsInside + int(std::floor((y - windowTop - windowHeight) / textHeight));
+        text = textsBefore + textsInside
+            + int(std::floor((y - windowTop - windowHeight) / textHeight));
     return std::clamp(text, 0, total() - 1);
 }

@@ -5,8 +5,8 @@
 #include "find/logsearch.h"
 #include "panes/logdocument.h"
 #include "panes/panefollower.h"
-#include "panes/paragraphat.h"
 #include "panes/panelook.h"
+#include "panes/paragraphat.h"
 #include "panes/richtext.h"
 #include "panes/sharedparagraphs.h"
 
@@ -246,25 +246,42 @@ int LogPane::decideFrom(size_t first)
     int shown = 0;
     for (size_t index = first; index < kept.size(); ++index) {
         Kept &entry = kept[index];
-        const TextLook seen =
-            allPlain ? TextLook()
-                     : look->look(entry.text, paneNumber,
-                                  lastShown >= 0 ? &kept[size_t(lastShown)].text : nullptr);
+        const TextLook seen = allPlain
+            ? TextLook()
+            : look->look(entry.text, paneNumber,
+                         lastShown >= 0 ? &kept[size_t(lastShown)].text : nullptr);
         entry.shown = seen.shown;
         if (!entry.shown) {
             ++hidden;
             continue;
         }
         const QString &text = entry.text.text;
-        // A CR LF pair goes in as one paragraph break.
-        entry.length = showsAsRichText(text)
-            ? seen.prefix.size() + measureRichText(text)
-            : int(seen.prefix.size() + text.size() - text.count(QLatin1String("\r\n")));
-        historyChars += entry.length + 1;
+        if (showsAsRichText(text)) {
+            // Measured as it is written, or by measureRichTexts() if it stays out of the
+            // window: below zero until then, with the prefix's length.
+            entry.length = -1 - int(seen.prefix.size());
+        } else {
+            // A CR LF pair goes in as one paragraph break.
+            entry.length =
+                int(seen.prefix.size() + text.size() - text.count(QLatin1String("\r\n")));
+            historyChars += entry.length + 1;
+        }
         lastShown = qint64(index);
         ++shown;
     }
     return shown;
+}
+
+// Rich texts from `first` on that were not written yet get their lengths.
+void LogPane::measureRichTexts(size_t first)
+{
+    for (size_t index = first; index < kept.size(); ++index) {
+        Kept &entry = kept[index];
+        if (entry.shown && entry.length < 0) {
+            entry.length = -1 - entry.length + measureRichText(entry.text.text);
+            historyChars += entry.length + 1;
+        }
+    }
 }
 
 // How many positions rich text takes in a document, written as the pane writes it.
@@ -318,6 +335,7 @@ void LogPane::appendToWindow(size_t first)
             follower->setTextCursor(selection);
         }
     }
+    measureRichTexts(first);
     dropFromWindowStart(window.overflow(follower->isFollowing()));
     setEdgeMargins();
     follower->restoreView();
@@ -501,7 +519,7 @@ void LogPane::writeTexts(QTextDocument *document, size_t from, size_t to)
             else
                 cursor.insertText(text, textFormat);
             const int length = cursor.position() - start;
-            historyChars += length - entry.length;
+            historyChars += entry.length < 0 ? length + 1 : length - entry.length;
             entry.length = length;
         } else {
             if (inRun) {
@@ -674,8 +692,7 @@ void LogPane::viewMoved()
 {
     viewMoveQueued = false;
     QTextDocument *document = pane->document();
-    if (movingWindow || !pane->isVisible() || document->pageSize().isNull()
-        || window.total() == 0)
+    if (movingWindow || !pane->isVisible() || document->pageSize().isNull() || window.total() == 0)
         return;
     const int value = pane->verticalScrollBar()->value();
     const qreal y = value - document->documentMargin();
@@ -749,6 +766,7 @@ void LogPane::refresh()
     window.arrive(total, true);
     const bool holding = !follower->isFollowing() && heldText < kept.size();
     moveWindowAround(holding ? shownOrdinal(heldText) : total, true);
+    measureRichTexts(0);
     follower->rewritten(holding
                             ? documentPositionOf(heldText) + qMin(intoText, kept[heldText].length)
                             : (heldLine < 0 ? heldLine : -1));

@@ -145,6 +145,7 @@ private:
 
     int decideFrom(size_t first);
     void writeTexts(QTextDocument *document, size_t from, size_t to);
+    void measureRichTexts(size_t first);
     int measureRichText(const QString &text);
     int documentChars(size_t from, size_t to) const;
     size_t shownIndex(int ordinal) const;
