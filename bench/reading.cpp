@@ -39,10 +39,12 @@ void reading(Harness &harness, qint64 texts)
         const double firstPaintMs = clock.nsecsElapsed() / 1e6;
         spinFor(1000);
         harness.stallMeter.stop();
-        say(QStringLiteral("reading: %1: painted after %2 ms, longest stall %3 ms")
+        say(QStringLiteral("reading: %1: painted after %2 ms, longest stall %3 ms (own processor "
+                           "time %4 ms)")
                 .arg(what, -10)
                 .arg(number(firstPaintMs, 1))
-                .arg(number(harness.stallMeter.longestMs(), 1)));
+                .arg(number(harness.stallMeter.longestMs(), 1))
+                .arg(number(harness.stallMeter.longestOwnMs(), 1)));
     };
     auto key = [&](int code) {
         return [&, code] {

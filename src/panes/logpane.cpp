@@ -336,8 +336,14 @@ void LogPane::appendToWindow(size_t first)
         }
     }
     measureRichTexts(first);
-    dropFromWindowStart(window.overflow(follower->isFollowing()));
+    // The window's oldest going and the spacer growing for them, laid out in one go.
+    QTextCursor edit(pane->document());
+    edit.beginEditBlock();
+    const int removed = dropFromWindowStart(window.overflow(follower->isFollowing()));
     setEdgeMargins();
+    edit.endEditBlock();
+    if (removed > 0)
+        follower->textsRemovedFromStart(removed);
     follower->restoreView();
 }
 
@@ -399,10 +405,11 @@ size_t LogPane::textAtDocumentPosition(int position, int *into) const
 
 // The window's oldest texts leave the document, and stay kept. In one go, so that the layout
 // moves the texts that stay only once. The paragraph that now comes first keeps its own format.
-void LogPane::dropFromWindowStart(int texts)
+// Returns the document positions that went.
+int LogPane::dropFromWindowStart(int texts)
 {
     if (texts <= 0)
-        return;
+        return 0;
     size_t index = windowBegin;
     int chars = 0;
     for (int leaving = texts; leaving > 0; ++index) {
@@ -417,7 +424,7 @@ void LogPane::dropFromWindowStart(int texts)
     cursor.setPosition(offset + chars);
     cursor.setPosition(offset, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
-    follower->textsRemovedFromStart(chars);
+    return chars;
 }
 
 // Writes the shown texts among the kept ones in [from, to) at the document's end.
@@ -640,8 +647,13 @@ void LogPane::setEdgeMargins()
         measureTextHeight();
     const int outside = window.before() + window.after();
     const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
-    const qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
+    qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
     const qreal bottom = window.inside() > 0 ? qRound(window.after() * height) : 0;
+    // A view that follows stays at the end whatever the spacer above: it changes, laying the
+    // window out anew, only when it is a page or a fiftieth off.
+    if (follower->isFollowing() && top > 0 && topMargin > 0
+        && qAbs(top - topMargin) < qMax<qreal>(viewport->height(), topMargin / 50))
+        top = topMargin;
     if (top == topMargin && bottom == bottomMargin)
         return;
     QTextCursor cursor(document);
@@ -721,6 +733,9 @@ void LogPane::viewMoved()
 
 void LogPane::followingChangedTo(bool follow)
 {
+    // The spacer above, left a little off while following, is set right for the reader.
+    if (!follow)
+        QMetaObject::invokeMethod(this, &LogPane::setEdgeMargins, Qt::QueuedConnection);
     if (follow && !window.reachesEnd()) {
         moveWindowAround(window.total(), false);
         follower->restoreView();

@@ -151,7 +151,7 @@ private:
     size_t shownIndex(int ordinal) const;
     int shownOrdinal(size_t index) const;
     void appendToWindow(size_t first);
-    void dropFromWindowStart(int texts);
+    int dropFromWindowStart(int texts);
     void moveWindowAround(int ordinal, bool keepSelection);
     const KeptText *previousShownBefore(size_t index) const;
     void measureTextHeight();
