@@ -51,8 +51,8 @@ void LogFinder::setView(QTextEdit *newView)
     if (view) {
         connections.append(connect(pane, &LogPane::historyChanged, this, &LogFinder::takeChange));
         connections.append(connect(pane, &LogPane::historyRewritten, this, [this] {
-            textRead = false;
-            checkWholeText();
+            if (textRead)
+                readAgain();
         }));
         for (QScrollBar *bar : {view->verticalScrollBar(), view->horizontalScrollBar()}) {
             connections.append(connect(bar, &QScrollBar::valueChanged, &highlightTimer,
@@ -142,8 +142,12 @@ void LogFinder::takeChange(int position, int removed, int added)
 
 void LogFinder::checkWholeText()
 {
-    if (!view || (textRead && text.size() == pane->historyLength()))
-        return;
+    if (textRead && text.size() != pane->historyLength())
+        readAgain();
+}
+
+void LogFinder::readAgain()
+{
     // A change that reported no range, such as a cleared pane: read it all again, and stay
     // where the view is.
     textRead = false;

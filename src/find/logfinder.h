@@ -45,6 +45,7 @@ private:
     void readAndSearch();
     void takeChange(int position, int removed, int added);
     void checkWholeText();
+    void readAgain();
     void goTo(int index);
     void showHighlights();
     int topOfView() const;
