@@ -378,6 +378,17 @@ void ReadingLogsTest::readingMoreThanTheWindowHolds()
     QTRY_VERIFY(atEnd(log));
     QCOMPARE(lineAt(log->cursorForPosition(QPoint(0, log->viewport()->height() - 1))), line(60));
 
+    // The scroll bar dragged half way shows the middle of the history.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum() / 2);
+    bar->setSliderDown(false);
+    QTRY_VERIFY(!log->document()->toPlainText().contains(line(60)));
+    const int middle = lineAt(log->cursorForPosition(QPoint(0, 0))).mid(5).toInt();
+    QVERIFY2(qAbs(middle - 25) <= 3, qPrintable(QString::number(middle)));
+    QVERIFY(!action("actionFollow")->isChecked());
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(atEnd(log));
+
     // Paging up past the window's edge moves the window; the reader's text then holds still
     // while texts arrive beyond the window and the oldest go, the 20 oldest once 110 are kept.
     const auto topLine = [log] { return lineAt(log->cursorForPosition(QPoint(0, 0))); };
