@@ -780,7 +780,8 @@ void LogPane::refresh()
         total += entry.shown ? 1 : 0;
     window.arrive(total, true);
     const bool holding = !follower->isFollowing() && heldText < kept.size();
-    moveWindowAround(holding ? shownOrdinal(heldText) : total, true);
+    // The selection's texts may show with other lengths now: it goes, as the text it was in.
+    moveWindowAround(holding ? shownOrdinal(heldText) : total, false);
     measureRichTexts(0);
     follower->rewritten(holding
                             ? documentPositionOf(heldText) + qMin(intoText, kept[heldText].length)
