@@ -379,11 +379,11 @@ void ReadingLogsTest::readingMoreThanTheWindowHolds()
     QCOMPARE(lineAt(log->cursorForPosition(QPoint(0, log->viewport()->height() - 1))), line(60));
 
     // A selection stays on its text while the window moves, as long as the window holds it.
-    log->setTextCursor(log->document()->find(line(50)));
-    for (int notch = 0; notch < 3; ++notch)
-        act(WheelUp, log);
+    log->setTextCursor(log->document()->find(line(48)));
+    for (int step = 0; step < 9; ++step)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
     QTRY_VERIFY(!log->document()->toPlainText().contains(line(60)));
-    QCOMPARE(log->textCursor().selectedText(), line(50));
+    QCOMPARE(log->textCursor().selectedText(), line(48));
 
     // The scroll bar dragged half way shows the middle of the history.
     bar->setSliderDown(true);
@@ -399,7 +399,7 @@ void ReadingLogsTest::readingMoreThanTheWindowHolds()
     // Paging up past the window's edge moves the window; the reader's text then holds still
     // while texts arrive beyond the window and the oldest go, the 20 oldest once 110 are kept.
     const auto topLine = [log] { return lineAt(log->cursorForPosition(QPoint(0, 0))); };
-    for (int page = 0; page < 2; ++page) {
+    for (int page = 0; page < 5 && topLine().mid(5).toInt() >= 41; ++page) {
         QTest::keyClick(log, Qt::Key_PageUp);
         QTRY_VERIFY(topLine().startsWith("line "));
     }
