@@ -16,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -89,15 +90,27 @@ qint64 Payloads::sequenceIn(const QString &text)
     return ok ? sequence : -1;
 }
 
+// The processor time of the calling thread.
+static qint64 threadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 StallMeter::StallMeter()
 {
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(1);
     connect(&timer, &QTimer::timeout, this, [this] {
         const qint64 now = clock.nsecsElapsed();
-        if (recording)
+        const qint64 cpuNow = threadCpuNs();
+        if (recording) {
             longestNs = qMax(longestNs, now - lastNs);
+            longestCpuNs = qMax(longestCpuNs, cpuNow - lastCpuNs);
+        }
         lastNs = now;
+        lastCpuNs = cpuNow;
     });
     clock.start();
     timer.start();
@@ -106,6 +119,8 @@ StallMeter::StallMeter()
 void StallMeter::start()
 {
     longestNs = 0;
+    longestCpuNs = 0;
+    lastCpuNs = threadCpuNs();
     lastNs = clock.nsecsElapsed();
     recording = true;
 }
@@ -345,6 +360,10 @@ Run Harness::drive(const QString &name, const QStringList &senderArgs,
     // The final quiet wait is idle time, not a stall, but it is not counted either: the meter
     // only sees gaps between its own shots, which stay short once the drain is done.
     run.stallMs = stallMeter.longestMs();
+    say(QStringLiteral("%1: longest stall %2 ms, of it the window's own processor time %3 ms")
+            .arg(name)
+            .arg(number(run.stallMs, 1))
+            .arg(number(stallMeter.longestOwnMs(), 1)));
     return run;
 }
 

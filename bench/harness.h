@@ -61,6 +61,9 @@ public:
     void start();
     void stop() { recording = false; }
     double longestMs() const { return longestNs / 1e6; }
+    // The same gap counted in the processor time of the window's thread: on a machine shared
+    // with other work, what the viewer itself spent, without the time the system gave others.
+    double longestOwnMs() const { return longestCpuNs / 1e6; }
     // The longest stall since the last call, and a fresh start for the next.
     double takeLongestMs();
 
@@ -69,6 +72,8 @@ private:
     QElapsedTimer clock;
     qint64 lastNs = 0;
     qint64 longestNs = 0;
+    qint64 lastCpuNs = 0;
+    qint64 longestCpuNs = 0;
     bool recording = false;
 };
 

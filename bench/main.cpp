@@ -45,8 +45,9 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption modeOption(
         QStringLiteral("mode"),
-        QStringLiteral("all, flood, paced, memory, burst, soak, find, filter or record (default "
-                       "all; burst, soak, find, filter and record are not in all)."),
+        QStringLiteral("all, flood, paced, memory, burst, soak, find, filter, record or reading "
+                       "(default all; burst, soak, find, filter, record and reading are not in "
+                       "all)."),
         QStringLiteral("mode"), QStringLiteral("all"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"),
                                            QStringLiteral("Length of the flood (default 10)."),
@@ -145,7 +146,8 @@ int main(int argc, char *argv[])
     if (!all && mode != QLatin1String("flood") && mode != QLatin1String("paced")
         && mode != QLatin1String("memory") && mode != QLatin1String("soak")
         && mode != QLatin1String("burst") && mode != QLatin1String("find")
-        && mode != QLatin1String("filter") && mode != QLatin1String("record")) {
+        && mode != QLatin1String("filter") && mode != QLatin1String("record")
+        && mode != QLatin1String("reading")) {
         say(QStringLiteral("error: unknown mode %1").arg(mode));
         return 2;
     }
@@ -201,6 +203,11 @@ int main(int argc, char *argv[])
         // The flood with recording off and on, in turn, three times each.
         printRunHeader();
         recordingCost(harness, seconds, 3, home.path());
+        return 0;
+    }
+    if (mode == QLatin1String("reading")) {
+        // A hidden tab shown, and Ctrl+Home and Ctrl+End, over full panes (--texts each).
+        reading(harness, parser.value(textsOption).toLongLong());
         return 0;
     }
     if (mode == QLatin1String("soak")) {

@@ -37,6 +37,9 @@ void filterRun(Harness &harness, const QString &home, qint64 texts, double secon
 // recording written in `directory`.
 void recordingCost(Harness &harness, double seconds, int rounds, const QString &directory);
 
+// reading.cpp: showing a hidden tab of `texts` texts, and Ctrl+Home and Ctrl+End across it.
+void reading(Harness &harness, qint64 texts);
+
 } // namespace bench
 
 #endif // BENCH_MODES_H

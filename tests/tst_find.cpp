@@ -1,5 +1,6 @@
 // Finding in the pane on show: the find bar driven with keys, over texts sent as datagrams.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "panes/logpane.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -31,6 +32,7 @@ private slots:
     void typingCountsHighlightsAndMoves();
     void switchingTabsSearchesThePaneOnShow();
     void onlyMatchesNearTheViewAreHighlighted();
+    void findsTextsOutsideTheWindow();
     void arrivingAndTrimmedTextsKeepTheCurrentMatch();
 
 private:
@@ -291,6 +293,31 @@ void FindTest::arrivingAndTrimmedTextsKeepTheCurrentMatch()
     QVERIFY(w->logs[0]->extraSelections().isEmpty());
     send({"a line again"});
     QTRY_COMPARE(count(), QStringLiteral("1 of 1"));
+}
+
+// The pane's document holds a window of 20 texts; find searches the whole history.
+void FindTest::findsTextsOutsideTheWindow()
+{
+    QTextEdit *pane = w->logs[0];
+    pane->findChild<LogPane *>()->setWindowCapacity(20);
+    QStringList texts = {QStringLiteral("<b>needle</b> one")};
+    for (int i = 1; i <= 60; ++i)
+        texts.append(QStringLiteral("item %1").arg(i));
+    texts.append(QStringLiteral("needle two"));
+    send(texts);
+    QVERIFY(!pane->toPlainText().contains(QLatin1String("needle one")));
+
+    press(QKeySequence::Find);
+    QTest::keyClicks(field, QStringLiteral("needle"));
+    QCOMPARE(count(), QStringLiteral("2 of 2"));
+    press(QKeySequence::FindNext);
+    QCOMPARE(count(), QStringLiteral("1 of 2"));
+    QCOMPARE(currentText(), QStringLiteral("needle one"));
+    QCOMPARE(pane->textCursor().selectedText(), QStringLiteral("needle"));
+    QCOMPARE(lineAt(pane->cursorForPosition(QPoint(0, 0))).left(6), QStringLiteral("needle"));
+    field->clear();
+    QTest::keyClicks(field, QStringLiteral("item 1"));
+    QCOMPARE(count().section(QLatin1Char(' '), -1), QStringLiteral("11"));
 }
 
 QTEST_MAIN(FindTest)

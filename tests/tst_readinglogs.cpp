@@ -1,6 +1,7 @@
 // Reading the panes of a shown window: saving one, copying one, and following new texts.
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/logsaver.h"
+#include "panes/logpane.h"
 #include "window/mainwindow.h"
 #include "testsupport.h"
 
@@ -34,6 +35,7 @@ private slots:
     void saveAndCopyThePaneOnShow();
     void followingNewTexts_data();
     void followingNewTexts();
+    void readingMoreThanTheWindowHolds();
 
 private:
     enum Way {
@@ -331,6 +333,90 @@ void ReadingLogsTest::followingNewTexts()
     sendTexts(0, 81, 120);
     QTRY_VERIFY(atEnd(log));
     QCOMPARE(lineAt(log->cursorForPosition(QPoint(0, log->viewport()->height() - 1))), line(120));
+}
+
+// A pane's document holds a window of 20 texts here, of a history of up to 100.
+void ReadingLogsTest::readingMoreThanTheWindowHolds()
+{
+    window->setHistoryLimit(100);
+    QTextEdit *log = w->logs[0];
+    LogPane *pane = log->findChild<LogPane *>();
+    QVERIFY(pane);
+    pane->setWindowCapacity(20);
+    QScrollBar *bar = log->verticalScrollBar();
+    const auto newest = [pane](int length) {
+        return pane->historyText(pane->historyLength() - length, pane->historyLength());
+    };
+    const auto send = [&](int first, int last) {
+        for (int number = first; number <= last; ++number)
+            QVERIFY(sendDatagram(port, message(fourTabs, line(number))));
+        QTRY_COMPARE(newest(line(last).size()), line(last));
+    };
+    send(1, 60);
+    QTRY_VERIFY(atEnd(log));
+    QVERIFY(log->document()->blockCount() <= 22);
+    // The scroll bar spans the whole history, as if the document held it all.
+    const int spacing = log->fontMetrics().lineSpacing();
+    QVERIFY2(qAbs(bar->maximum() + bar->pageStep() - 60 * spacing) < 3 * spacing,
+             qPrintable(QStringLiteral("%1 + %2 for 60 lines of %3")
+                            .arg(bar->maximum())
+                            .arg(bar->pageStep())
+                            .arg(spacing)));
+    // Copy all copies the whole history.
+    action("actionCopyAll")->trigger();
+    QCOMPARE(QApplication::clipboard()->text().split('\n').size(), 60);
+    QVERIFY(QApplication::clipboard()->text().startsWith(line(1) + '\n'));
+
+    // Ctrl+Home reaches the oldest text, Ctrl+End the newest again.
+    log->setFocus();
+    QTest::keyClick(log, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(lineAt(log->cursorForPosition(QPoint(0, 0))), line(1));
+    QVERIFY(!action("actionFollow")->isChecked());
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(action("actionFollow")->isChecked());
+    QTRY_VERIFY(atEnd(log));
+    QCOMPARE(lineAt(log->cursorForPosition(QPoint(0, log->viewport()->height() - 1))), line(60));
+
+    // A selection stays on its text while the window moves, as long as the window holds it.
+    log->setTextCursor(log->document()->find(line(48)));
+    for (int step = 0; step < 9; ++step)
+        bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QTRY_VERIFY(!log->document()->toPlainText().contains(line(60)));
+    QCOMPARE(log->textCursor().selectedText(), line(48));
+
+    // The scroll bar dragged half way shows the middle of the history.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(bar->maximum() / 2);
+    bar->setSliderDown(false);
+    QTRY_VERIFY(lineAt(log->cursorForPosition(QPoint(0, 0))).startsWith("line "));
+    const int middle = lineAt(log->cursorForPosition(QPoint(0, 0))).mid(5).toInt();
+    QVERIFY2(qAbs(middle - 25) <= 3, qPrintable(QString::number(middle)));
+    QVERIFY(!action("actionFollow")->isChecked());
+    QTest::keyClick(log, Qt::Key_End, Qt::ControlModifier);
+    QTRY_VERIFY(atEnd(log));
+
+    // Paging up past the window's edge moves the window; the reader's text then holds still
+    // while texts arrive beyond the window and the oldest go, the 20 oldest once 110 are kept.
+    const auto topLine = [log] { return lineAt(log->cursorForPosition(QPoint(0, 0))); };
+    for (int page = 0; page < 5 && topLine().mid(5).toInt() >= 41; ++page) {
+        QTest::keyClick(log, Qt::Key_PageUp);
+        QTRY_VERIFY(topLine().startsWith("line "));
+    }
+    const QString top = topLine();
+    QVERIFY2(top.mid(5).toInt() > 20 && top.mid(5).toInt() < 41, qPrintable(top));
+    const int value = bar->value();
+    send(61, 95);
+    QCOMPARE(topLine(), top);
+    QCOMPARE(bar->value(), value);
+    send(96, 110);
+    QTRY_VERIFY(bar->value() < value);
+    QCOMPARE(topLine(), top);
+    // The scroll bar to the end follows the newest text again.
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    QVERIFY(action("actionFollow")->isChecked());
+    QTRY_COMPARE(lineAt(log->cursorForPosition(QPoint(0, log->viewport()->height() - 1))),
+                 line(110));
 }
 
 QTEST_MAIN(ReadingLogsTest)

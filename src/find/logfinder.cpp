@@ -3,6 +3,7 @@
 #include "find/logfinder.h"
 
 #include "find/logsearch.h"
+#include "panes/logpane.h"
 #include "panes/paragraphat.h"
 
 #include <QScrollBar>
@@ -43,14 +44,16 @@ void LogFinder::setView(QTextEdit *newView)
     if (view)
         view->setExtraSelections({});
     view = newView;
+    pane = view ? view->findChild<LogPane *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!pane)
+        view = nullptr;
     textRead = false;
     if (view) {
-        QTextDocument *document = view->document();
-        connections.append(
-            connect(document, &QTextDocument::contentsChange, this, &LogFinder::takeChange));
-        // Clearing a pane replaces its content in a way that reports no range.
-        connections.append(
-            connect(view, &QTextEdit::textChanged, this, &LogFinder::checkWholeText));
+        connections.append(connect(pane, &LogPane::historyChanged, this, &LogFinder::takeChange));
+        connections.append(connect(pane, &LogPane::historyRewritten, this, [this] {
+            if (textRead)
+                readAgain();
+        }));
         for (QScrollBar *bar : {view->verticalScrollBar(), view->horizontalScrollBar()}) {
             connections.append(connect(bar, &QScrollBar::valueChanged, &highlightTimer,
                                        QOverload<>::of(&QTimer::start)));
@@ -100,29 +103,17 @@ void LogFinder::readAndSearch()
         return;
     }
     if (!textRead) {
-        text = view->document()->toPlainText();
+        text = pane->historyText(0, pane->historyLength());
         textRead = true;
     }
     matches = LogSearch::findMatches(text, pattern, sensitivity);
-}
-
-QString LogFinder::shownTextBetween(int start, int end) const
-{
-    // Block by block: a cursor's selection would grow to whole tables when it ends in one.
-    QString between;
-    const QTextDocument *document = view->document();
-    const QTextBlock first = document->findBlock(start);
-    for (QTextBlock block = first; block.isValid() && block.position() < end; block = block.next())
-        between += block.text() + QLatin1Char('\n');
-    return LogSearch::shownText(between.mid(start - first.position(), end - start));
 }
 
 void LogFinder::takeChange(int position, int removed, int added)
 {
     if (!textRead)
         return;
-    // The document reports its closing paragraph mark, which its shown text does not hold.
-    const int length = view->document()->characterCount() - 1;
+    const int length = pane->historyLength();
     const int oldEnd = qMin(position + removed, text.size());
     const int newEnd = qMin(position + added, length);
     if (position > oldEnd || position > newEnd
@@ -131,7 +122,7 @@ void LogFinder::takeChange(int position, int removed, int added)
         return;
     }
     const int currentStart = current >= 0 ? matches.at(current) : -1;
-    text.replace(position, oldEnd - position, shownTextBetween(position, newEnd));
+    text.replace(position, oldEnd - position, pane->historyText(position, newEnd));
     matches = LogSearch::updateMatches(matches, text, pattern, sensitivity, position,
                                        oldEnd - position, newEnd - position);
 
@@ -151,8 +142,12 @@ void LogFinder::takeChange(int position, int removed, int added)
 
 void LogFinder::checkWholeText()
 {
-    if (!textRead || text.size() == view->document()->characterCount() - 1)
-        return;
+    if (textRead && text.size() != pane->historyLength())
+        readAgain();
+}
+
+void LogFinder::readAgain()
+{
     // A change that reported no range, such as a cleared pane: read it all again, and stay
     // where the view is.
     textRead = false;
@@ -168,10 +163,7 @@ void LogFinder::goTo(int index)
     if (view) {
         QTextCursor cursor = view->textCursor();
         if (index >= 0) {
-            cursor.setPosition(matches.at(index));
-            cursor.setPosition(matches.at(index) + pattern.size(), QTextCursor::KeepAnchor);
-            view->setTextCursor(cursor);
-            view->ensureCursorVisible();
+            pane->selectInHistory(matches.at(index), matches.at(index) + pattern.size());
         } else if (!pattern.isEmpty() && cursor.hasSelection()) {
             // A match of what was typed before would look like one of what is typed now.
             cursor.clearSelection();
@@ -184,7 +176,7 @@ void LogFinder::goTo(int index)
 
 int LogFinder::topOfView() const
 {
-    return view ? lineStartAtHeight(view->document(), view->verticalScrollBar()->value()) : 0;
+    return view ? pane->historyPositionAtTop() : 0;
 }
 
 void LogFinder::showHighlights()
@@ -195,21 +187,27 @@ void LogFinder::showHighlights()
     QList<QTextEdit::ExtraSelection> selections;
     if (!matches.isEmpty()) {
         const QRect area = view->viewport()->rect();
-        const int top = topOfView();
+        // In the document's positions: the matches are the whole history's.
+        const int windowStart = pane->windowStart();
+        const int top = lineStartAtHeight(view->document(), view->verticalScrollBar()->value());
         const QTextBlock lastShown =
             paragraphAtHeight(view->document(), view->verticalScrollBar()->value() + area.height());
         const int bottom = lastShown.position() + lastShown.length() - 1;
         // A view's worth on either side, so that a short scroll finds them in place.
         const int reach = bottom - top;
+        const int end = view->document()->characterCount() - 1;
         const auto first =
-            std::lower_bound(matches.cbegin(), matches.cend(), top - reach - pattern.size() + 1);
-        const auto last = std::upper_bound(first, matches.cend(), bottom + reach);
+            std::lower_bound(matches.cbegin(), matches.cend(),
+                             windowStart + qMax(0, top - reach - int(pattern.size()) + 1));
+        const auto last =
+            std::upper_bound(first, matches.cend(), windowStart + qMin(end, bottom + reach));
         static const QTextCharFormat matchFormat = highlightFormat(QColor(255, 235, 90));
         static const QTextCharFormat currentFormat = highlightFormat(QColor(255, 150, 50));
         QTextCursor cursor(view->document());
         for (auto it = first; it != last && selections.size() < maxHighlights; ++it) {
-            cursor.setPosition(*it);
-            cursor.setPosition(*it + pattern.size(), QTextCursor::KeepAnchor);
+            cursor.setPosition(*it - windowStart);
+            cursor.setPosition(qMin(end, *it - windowStart + int(pattern.size())),
+                               QTextCursor::KeepAnchor);
             const bool isCurrent = int(it - matches.cbegin()) == current;
             selections.append({cursor, isCurrent ? currentFormat : matchFormat});
         }

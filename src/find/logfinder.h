@@ -9,14 +9,16 @@
 #include <QTimer>
 #include <QVector>
 
+class LogPane;
 class QTextEdit;
 
 // Searches one pane, the one on show, while there is a pattern. It keeps a copy of the pane's
-// shown text and the matches in it; as texts arrive or the oldest go, it searches only around
-// what changed, and the current match stays on its text. The current match is the pane's
-// selection. Matches are highlighted (extra selections) only in and near the view, and again
-// whenever the view moves: a pane can hold hundreds of thousands of matches, and highlighting
-// them all would cost far more than finding them.
+// shown text, its whole history and not only what its document holds, and the matches in it; as
+// texts arrive or the oldest go, it searches only around what changed, and the current match stays
+// on its text. The current match is the pane's selection. Matches are highlighted (extra
+// selections) only in and near the view, and again whenever the view moves: a pane can hold
+// hundreds of thousands of matches, and highlighting them all would cost far more than finding
+// them.
 class LogFinder : public QObject
 {
     Q_OBJECT
@@ -43,12 +45,13 @@ private:
     void readAndSearch();
     void takeChange(int position, int removed, int added);
     void checkWholeText();
+    void readAgain();
     void goTo(int index);
     void showHighlights();
     int topOfView() const;
-    QString shownTextBetween(int start, int end) const;
 
     QPointer<QTextEdit> view;
+    QPointer<LogPane> pane;
     QString pattern;
     Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive;
     // The view's shown text, while there is a pattern to find in it.

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/logpane.h"
 
+#include "find/logsearch.h"
 #include "panes/logdocument.h"
 #include "panes/panefollower.h"
 #include "panes/panelook.h"
+#include "panes/paragraphat.h"
 #include "panes/richtext.h"
 #include "panes/sharedparagraphs.h"
 
@@ -13,7 +15,9 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
@@ -48,7 +52,16 @@ LogPane::LogPane(QTextEdit *view)
             this, &LogPane::fontMayHaveChanged);
     pane->installEventFilter(this);
     viewport->installEventFilter(this);
+    connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChangedTo);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
+    // The reader's moves: the window follows once the text edit is done with the move (a key,
+    // the wheel), never in the middle of it.
+    connect(pane->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (movingWindow || follower->isMovingView() || viewMoveQueued)
+            return;
+        viewMoveQueued = true;
+        QMetaObject::invokeMethod(this, &LogPane::viewMoved, Qt::QueuedConnection);
+    });
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
     layOutWhileShown();
@@ -65,6 +78,8 @@ void LogPane::layOutWhileShown()
     if (pane->isVisible()) {
         if (document->pageSize().isNull())
             pane->setLineWrapColumnOrWidth(pane->lineWrapColumnOrWidth()); // lays out anew
+        measureTextHeight();
+        setEdgeMargins();
         follower->restoreView();
     } else if (!document->pageSize().isNull()) {
         document->setPageSize(QSizeF(0, 0));
@@ -91,9 +106,10 @@ void LogPane::keepLinesEven()
     documentFont = document->defaultFont();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
+
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat format = block.blockFormat();
-        if (!hasEvenLines(format))
+        if (!hasEvenLines(format)) // the spacers too
             continue;
         const QTextCharFormat text =
             block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
@@ -104,6 +120,10 @@ void LogPane::keepLinesEven()
         }
     }
     cursor.endEditBlock();
+    // The texts outside the window are as high as the window's in the new font.
+    textHeight = 0;
+    measureTextHeight();
+    setEdgeMargins();
 }
 
 qreal LogPane::evenLinesMarginFor(const QTextCharFormat &format)
@@ -124,6 +144,13 @@ bool LogPane::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == pane && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
         QMetaObject::invokeMethod(this, &LogPane::layOutWhileShown, Qt::QueuedConnection);
+    if (watched == pane && event->type() == QEvent::KeyPress && window.before() > 0
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::MoveToStartOfDocument)) {
+        // The oldest text is in the window before the text edit goes to the document's top.
+        follower->setFollowing(false);
+        moveWindowAround(0, false);
+        follower->holdAt(-1, 0);
+    }
     if (watched == viewport && event->type() == QEvent::MouseButtonDblClick) {
         const auto *click = static_cast<QMouseEvent *>(event);
         if (click->button() == Qt::LeftButton) {
@@ -154,19 +181,12 @@ bool LogPane::isTripleClick(const QMouseEvent *press) const
 void LogPane::selectTextAt(const QPoint &position)
 {
     const QTextCursor clicked = pane->cursorForPosition(position);
-    const int at = clicked.position();
-    int textStart = 0;
-    int textEnd = 0;
-    for (const Kept &entry : kept) {
-        if (!entry.shown)
-            continue;
-        textEnd = textStart + entry.length;
-        if (at < textEnd)
-            break;
-        textStart = textEnd;
-    }
-    if (at >= textEnd) // the end of the newest text
-        textStart = qMax(0, textStart - (lastShown >= 0 ? kept[size_t(lastShown)].length : 0));
+    int into = 0;
+    const size_t text = textAtDocumentPosition(clicked.position(), &into);
+    if (text >= kept.size())
+        return;
+    const int textStart = clicked.position() - into;
+    const int textEnd = textStart + kept[text].length + 1;
     const QTextBlock paragraph = clicked.block();
     const int lastPosition = pane->document()->characterCount() - 1;
     QTextCursor selection(pane->document());
@@ -210,31 +230,210 @@ void LogPane::append(const QVector<KeptText> &texts)
         keptBytes += 2 * qint64(text.text.size());
     }
     const int hiddenBefore = hidden;
-    showFrom(first);
+    const int lengthBefore = historyLength();
+    appendToWindow(first);
+    if (historyLength() != lengthBefore)
+        emit historyChanged(lengthBefore, 0, historyLength() - lengthBefore);
     if (hidden != hiddenBefore)
         emit hiddenCountChanged(hidden);
 }
 
-// Writes the kept texts from `first` on at the document's end, those the look lets through.
-void LogPane::showFrom(size_t first)
+// Decides for the kept texts from `first` on whether and how long they show; returns how many
+// show.
+int LogPane::decideFrom(size_t first)
 {
-    QTextDocument *document = pane->document();
-    // A resize of a hidden pane gives its document a page size again.
-    if (!pane->isVisible() && !document->pageSize().isNull())
-        document->setPageSize(QSizeF(0, 0));
+    const bool allPlain = !look || look->showsEverythingPlain(paneNumber);
+    int shown = 0;
+    for (size_t index = first; index < kept.size(); ++index) {
+        Kept &entry = kept[index];
+        const TextLook seen = allPlain
+            ? TextLook()
+            : look->look(entry.text, paneNumber,
+                         lastShown >= 0 ? &kept[size_t(lastShown)].text : nullptr);
+        entry.shown = seen.shown;
+        if (!entry.shown) {
+            ++hidden;
+            continue;
+        }
+        const QString &text = entry.text.text;
+        if (showsAsRichText(text)) {
+            // Measured as it is written, or by measureRichTexts() if it stays out of the
+            // window: below zero until then, with the prefix's length.
+            entry.length = -1 - int(seen.prefix.size());
+        } else {
+            // A CR LF pair goes in as one paragraph break.
+            entry.length =
+                int(seen.prefix.size() + text.size() - text.count(QLatin1String("\r\n")));
+            historyChars += entry.length + 1;
+        }
+        lastShown = qint64(index);
+        ++shown;
+    }
+    return shown;
+}
 
-    // A cursor at the end moves on with the texts, as QTextEdit::append moves it, so that
-    // Page Up and the arrow keys start from the newest text; a selection stays as it is.
-    const QTextCursor userCursor = pane->textCursor();
-    const bool selecting = userCursor.hasSelection();
-    const int selectionAnchor = userCursor.anchor();
-    const int selectionEnd = userCursor.position();
-    const QTextCharFormat charFormat = userCursor.charFormat();
+// Rich texts from `first` on that were not written yet get their lengths.
+void LogPane::measureRichTexts(size_t first)
+{
+    for (size_t index = first; index < kept.size(); ++index) {
+        Kept &entry = kept[index];
+        if (entry.shown && entry.length < 0) {
+            entry.length = -1 - entry.length + measureRichText(entry.text.text);
+            historyChars += entry.length + 1;
+        }
+    }
+}
+
+// How many positions rich text takes in a document, written as the pane writes it.
+int LogPane::measureRichText(const QString &text)
+{
+    if (!richMeasure) {
+        richMeasure = std::make_unique<LogDocument>();
+        richMeasure->setUndoRedoEnabled(false);
+    }
+    richMeasure->clear();
+    QTextCursor cursor(richMeasure.get());
+    cursor.insertHtml(text);
+    return cursor.position();
+}
+
+// The new texts from `first` on: those the window takes go into the document, the window lets
+// its oldest go when it follows and is full, and the margins grow for the rest.
+void LogPane::appendToWindow(size_t first)
+{
+    const int shown = decideFrom(first);
+    const int taken = window.arrive(shown, follower->isFollowing());
+    const size_t writeFrom = windowEnd;
+    if (window.reachesEnd())
+        windowEnd = kept.size();
+    else if (taken > 0)
+        windowEnd = shownIndex(window.before() + window.inside());
+    if (windowEnd > writeFrom) {
+        QTextDocument *document = pane->document();
+        // A resize of a hidden pane gives its document a page size again.
+        if (!pane->isVisible() && !document->pageSize().isNull())
+            document->setPageSize(QSizeF(0, 0));
+
+        // A cursor at the end moves on with the texts, as QTextEdit::append moves it, so that
+        // Page Up and the arrow keys start from the newest text; a selection stays as it is.
+        const QTextCursor userCursor = pane->textCursor();
+        const bool selecting = userCursor.hasSelection();
+        const int selectionAnchor = userCursor.anchor();
+        const int selectionEnd = userCursor.position();
+        const QTextCharFormat charFormat = userCursor.charFormat();
+        keepLinesEven(); // before the texts, if the font changed since the last
+        writeTexts(document, writeFrom, windowEnd);
+        // Like append(), give the pane's own cursor back the format it had: otherwise it would
+        // take on the format of the rich text before it.
+        if (!selecting)
+            pane->setCurrentCharFormat(charFormat);
+        const QTextCursor moved = pane->textCursor();
+        if (selecting && (moved.anchor() != selectionAnchor || moved.position() != selectionEnd)) {
+            QTextCursor selection(document);
+            selection.setPosition(selectionAnchor);
+            selection.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+            follower->setTextCursor(selection);
+        }
+    }
+    measureRichTexts(first);
+    // The window's oldest going and the spacer growing for them, laid out in one go.
+    QTextCursor edit(pane->document());
+    edit.beginEditBlock();
+    const int removed = dropFromWindowStart(window.overflow(follower->isFollowing()));
+    setEdgeMargins();
+    edit.endEditBlock();
+    if (removed > 0)
+        follower->textsRemovedFromStart(removed);
+    follower->restoreView();
+}
+
+// The document positions that the shown texts in [from, to) take, each with its break.
+int LogPane::documentChars(size_t from, size_t to) const
+{
+    int chars = 0;
+    for (size_t index = from; index < to; ++index) {
+        if (kept[index].shown)
+            chars += kept[index].length + 1;
+    }
+    return chars;
+}
+
+// The kept index of the shown text with this number, counted from the oldest; past the end,
+// the number of kept texts.
+size_t LogPane::shownIndex(int ordinal) const
+{
+    for (size_t index = 0; index < kept.size(); ++index) {
+        if (kept[index].shown && ordinal-- == 0)
+            return index;
+    }
+    return kept.size();
+}
+
+// How many shown texts come before the kept text.
+int LogPane::shownOrdinal(size_t index) const
+{
+    int ordinal = 0;
+    for (size_t before = 0; before < index && before < kept.size(); ++before)
+        ordinal += kept[before].shown ? 1 : 0;
+    return ordinal;
+}
+
+int LogPane::documentPositionOf(size_t index) const
+{
+    return documentOffset() + documentChars(windowBegin, qBound(windowBegin, index, windowEnd));
+}
+
+// The text of the window at a document position, and how far into it the position is; the
+// newest text of the window for a position past its end.
+size_t LogPane::textAtDocumentPosition(int position, int *into) const
+{
+    int start = documentOffset();
+    size_t last = kept.size();
+    for (size_t index = windowBegin; index < windowEnd; ++index) {
+        if (!kept[index].shown)
+            continue;
+        last = index;
+        if (position < start + kept[index].length + 1) {
+            *into = qBound(0, position - start, kept[index].length);
+            return index;
+        }
+        start += kept[index].length + 1;
+    }
+    *into = last < kept.size() ? kept[last].length : 0;
+    return last;
+}
+
+// The window's oldest texts leave the document, and stay kept. In one go, so that the layout
+// moves the texts that stay only once. The paragraph that now comes first keeps its own format.
+// Returns the document positions that went.
+int LogPane::dropFromWindowStart(int texts)
+{
+    if (texts <= 0)
+        return 0;
+    size_t index = windowBegin;
+    int chars = 0;
+    for (int leaving = texts; leaving > 0; ++index) {
+        if (kept[index].shown) {
+            chars += kept[index].length + 1;
+            --leaving;
+        }
+    }
+    windowBegin = index;
+    const int offset = documentOffset();
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(offset + chars);
+    cursor.setPosition(offset, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    return chars;
+}
+
+// Writes the shown texts among the kept ones in [from, to) at the document's end.
+void LogPane::writeTexts(QTextDocument *document, size_t from, size_t to)
+{
     // New texts start in the pane's own formats, never in those of wherever the user clicked
     // last or of the text before them: a plain text always looks the same.
     const QTextBlockFormat paneBlockFormat;
     const QTextCharFormat paneCharFormat;
-    keepLinesEven(); // before the texts, if the font changed since the last
     // Paragraphs of one-line plain texts lie one line spacing apart, as the lines within them.
     const QTextBlockFormat runFormat =
         withEvenLines(paneBlockFormat, evenLinesMarginFor(paneCharFormat));
@@ -248,14 +447,20 @@ void LogPane::showFrom(size_t first)
                                       (text.green() + base.green()) / 2,
                                       (text.blue() + base.blue()) / 2));
     const bool allPlain = !look || look->showsEverythingPlain(paneNumber);
+    const KeptText *previousShown = nullptr;
+    for (size_t index = from; index-- > 0;) {
+        if (kept[index].shown) {
+            previousShown = &kept[index].text;
+            break;
+        }
+    }
 
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
 
     // Runs of plain texts of one line go in with one insertion, which costs far less than one
-    // per text (one more for each prefix). Each text's length is noted for the history: the
-    // paragraph break in front of a text counts for the text shown before it.
+    // per text (one more for each prefix).
     struct Piece
     {
         QString text;
@@ -269,43 +474,34 @@ void LogPane::showFrom(size_t first)
             plainRun.append({piece, isPrefix});
     };
     bool empty = document->isEmpty();
-    qint64 runStart = -1; // the kept index of the first text of the run
-    auto startParagraph = [&](qint64 index, const QTextBlockFormat &format,
-                              const QTextCharFormat &textFormat) {
+    auto startParagraph = [&](const QTextBlockFormat &format, const QTextCharFormat &textFormat) {
         if (empty) {
             if (cursor.blockFormat() != format)
                 cursor.setBlockFormat(format);
             cursor.setCharFormat(textFormat);
         } else {
             cursor.insertBlock(format, textFormat);
-            if (index >= 0)
-                ++kept[size_t(index)].length;
         }
         empty = false;
     };
-    qint64 beforeRun = -1; // the text shown before the run, which its first break ends
     auto flushPlainRun = [&] {
         if (plainRun.isEmpty())
             return;
-        startParagraph(beforeRun, runFormat, paneCharFormat);
+        startParagraph(runFormat, paneCharFormat);
         for (const Piece &piece : std::as_const(plainRun))
             cursor.insertText(piece.text, piece.prefix ? prefixFormat : paneCharFormat);
         plainRun.clear();
     };
+    bool inRun = false;
     bool lastCanShare = false;
     int sharing = 0; // the texts in the run's last paragraph
-    for (size_t index = first; index < kept.size(); ++index) {
+    for (size_t index = from; index < to; ++index) {
         Kept &entry = kept[index];
-        const TextLook shown =
-            allPlain ? TextLook()
-                     : look->look(entry.text, paneNumber,
-                                  lastShown >= 0 ? &kept[size_t(lastShown)].text : nullptr);
-        if (!shown.shown) {
-            entry.shown = false;
-            ++hidden;
+        if (!entry.shown)
             continue;
-        }
-        entry.shown = true;
+        const TextLook shown =
+            allPlain ? TextLook() : look->look(entry.text, paneNumber, previousShown);
+        previousShown = &entry.text;
         const QString &text = entry.text.text;
         const bool rich = showsAsRichText(text);
         const bool canShare = !rich && canShareParagraph(text);
@@ -314,14 +510,14 @@ void LogPane::showFrom(size_t first)
             // Not in the run: its paragraphs keep the spacing the pane's format gives them,
             // and a marked text has a paragraph of its own, coloured across the pane.
             flushPlainRun();
-            runStart = -1;
+            inRun = false;
             QTextBlockFormat blockFormat = canShare ? runFormat : paneBlockFormat;
             QTextCharFormat textFormat = paneCharFormat;
             if (shown.background.isValid())
                 blockFormat.setBackground(shown.background);
             if (shown.foreground.isValid())
                 textFormat.setForeground(shown.foreground);
-            startParagraph(lastShown, blockFormat, textFormat);
+            startParagraph(blockFormat, textFormat);
             const int start = cursor.position();
             if (!shown.prefix.isEmpty())
                 cursor.insertText(shown.prefix, prefixFormat);
@@ -329,9 +525,11 @@ void LogPane::showFrom(size_t first)
                 cursor.insertHtml(text);
             else
                 cursor.insertText(text, textFormat);
-            entry.length = cursor.position() - start;
+            const int length = cursor.position() - start;
+            historyChars += entry.length < 0 ? length + 1 : length - entry.length;
+            entry.length = length;
         } else {
-            if (runStart >= 0) {
+            if (inRun) {
                 if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
                     addToRun(QString(QChar::LineSeparator), false);
                     ++sharing;
@@ -339,35 +537,215 @@ void LogPane::showFrom(size_t first)
                     addToRun(QString(QChar::ParagraphSeparator), false);
                     sharing = 1;
                 }
-                ++kept[size_t(lastShown)].length;
             } else {
-                runStart = qint64(index);
-                beforeRun = lastShown;
+                inRun = true;
                 sharing = 1;
             }
             lastCanShare = canShare;
             if (!shown.prefix.isEmpty())
                 addToRun(shown.prefix, true);
             addToRun(text, false);
-            // A CR LF pair goes in as one paragraph break.
-            entry.length = int(shown.prefix.size() + text.size() - text.count(QLatin1String("\r\n")));
         }
-        lastShown = qint64(index);
     }
     flushPlainRun();
     cursor.endEditBlock();
-    // Like append(), give the pane's own cursor back the format it had: otherwise it would
-    // take on the format of the rich text before it.
-    if (!selecting)
-        pane->setCurrentCharFormat(charFormat);
-    const QTextCursor moved = pane->textCursor();
-    if (selecting && (moved.anchor() != selectionAnchor || moved.position() != selectionEnd)) {
-        QTextCursor selection(document);
-        selection.setPosition(selectionAnchor);
-        selection.setPosition(selectionEnd, QTextCursor::KeepAnchor);
-        follower->setTextCursor(selection);
+}
+
+// The document anew, holding the window around the shown text with this number. The reader's
+// selection stays on its texts, as far as the window holds them.
+void LogPane::moveWindowAround(int ordinal, bool keepSelection)
+{
+    const bool wasMoving = std::exchange(movingWindow, true);
+    const QTextCursor userCursor = pane->textCursor();
+    int anchorInto = 0;
+    int positionInto = 0;
+    const size_t anchorText = textAtDocumentPosition(userCursor.anchor(), &anchorInto);
+    const size_t positionText = textAtDocumentPosition(userCursor.position(), &positionInto);
+    const bool selecting = keepSelection && userCursor.hasSelection();
+
+    window.moveAround(ordinal);
+    windowBegin = shownIndex(window.before());
+    windowEnd = window.reachesEnd() ? kept.size() : shownIndex(window.before() + window.inside());
+    pane->clear();
+    topMargin = bottomMargin = 0;
+    keepLinesEven();
+    writeTexts(pane->document(), windowBegin, windowEnd);
+    measureTextHeight();
+    setEdgeMargins();
+
+    QTextCursor cursor(pane->document());
+    const int end = pane->document()->characterCount() - 1;
+    auto placeOf = [&](size_t index, int into) {
+        if (index < windowBegin)
+            return 0;
+        if (index >= windowEnd)
+            return end;
+        return qMin(end, documentPositionOf(index) + into);
+    };
+    if (selecting) {
+        cursor.setPosition(placeOf(anchorText, anchorInto));
+        cursor.setPosition(placeOf(positionText, positionInto), QTextCursor::KeepAnchor);
+    } else if (follower->isFollowing()) {
+        cursor.movePosition(QTextCursor::End);
     }
-    follower->restoreView();
+    follower->setTextCursor(cursor);
+    movingWindow = wasMoving;
+}
+
+// Outside the window, a shown text is taken to be as high as the window's texts are on
+// average; the margins stand for them. Measured only where the pane is laid out.
+void LogPane::measureTextHeight()
+{
+    QTextDocument *document = pane->document();
+    if (textHeight <= 0)
+        textHeight = QFontMetricsF(document->defaultFont()).lineSpacing();
+    if (!pane->isVisible() || document->pageSize().isNull() || window.inside() == 0)
+        return;
+    const qreal height = document->documentLayout()->documentSize().height()
+        - 2 * document->documentMargin() - topMargin - bottomMargin;
+    if (height > 0)
+        textHeight = height / window.inside();
+}
+
+namespace {
+
+// Marks the empty paragraphs that stand for the texts outside the window.
+constexpr int spacerProperty = QTextFormat::UserProperty + 1;
+// A text layout counts in 1/64 pixels in an int: spacers stay well within it.
+constexpr qreal largestMargin = 8e6;
+
+bool isSpacer(const QTextBlock &block)
+{
+    return block.blockFormat().hasProperty(spacerProperty);
+}
+
+QTextBlockFormat spacerFormat(qreal height)
+{
+    QTextBlockFormat format;
+    format.setProperty(spacerProperty, true);
+    format.setLineHeight(height, QTextBlockFormat::FixedHeight);
+    return format;
+}
+
+} // namespace
+
+// 1 while the document opens with a spacer.
+int LogPane::documentOffset() const
+{
+    const QTextDocument *document = pane->document();
+    return document->blockCount() > 1 && isSpacer(document->firstBlock()) ? 1 : 0;
+}
+
+// The layout honours no top margin of a first paragraph and no bottom margin of a last one:
+// the texts before and after the window are stood for by an empty paragraph each, first and
+// last, as high as they would be. Only the spacers change as the window moves on, which lays
+// out nothing else.
+void LogPane::setEdgeMargins()
+{
+    QTextDocument *document = pane->document();
+    if (textHeight <= 0)
+        measureTextHeight();
+    const int outside = window.before() + window.after();
+    const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
+    qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
+    const qreal bottom = window.inside() > 0 ? qRound(window.after() * height) : 0;
+    // A view that follows stays at the end whatever the spacer above: it changes, laying the
+    // window out anew, only when it is a page or a fiftieth off.
+    if (follower->isFollowing() && top > 0 && topMargin > 0
+        && qAbs(top - topMargin) < qMax<qreal>(viewport->height(), topMargin / 50))
+        top = topMargin;
+    if (top == topMargin && bottom == bottomMargin)
+        return;
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    const QTextBlock first = document->firstBlock();
+    if (isSpacer(first) && document->blockCount() > 1) {
+        cursor.setPosition(0);
+        if (top > 0) {
+            cursor.setBlockFormat(spacerFormat(top));
+        } else {
+            // What stays takes the format of the paragraph after the spacer.
+            cursor.setPosition(1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+    } else if (top > 0) {
+        cursor.setPosition(0);
+        cursor.insertBlock(first.blockFormat(), first.charFormat());
+        cursor.setPosition(0);
+        cursor.setBlockFormat(spacerFormat(top));
+        cursor.setBlockCharFormat(QTextCharFormat());
+    }
+    const QTextBlock last = document->lastBlock();
+    if (isSpacer(last) && document->blockCount() > 1) {
+        cursor.setPosition(last.position());
+        if (bottom > 0) {
+            cursor.setBlockFormat(spacerFormat(bottom));
+        } else {
+            const QTextBlockFormat before = last.previous().blockFormat();
+            cursor.setPosition(last.position() - 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.setBlockFormat(before);
+        }
+    } else if (bottom > 0) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertBlock(spacerFormat(bottom), QTextCharFormat());
+    }
+    cursor.endEditBlock();
+    const bool spacerWent = topMargin > 0 && top == 0;
+    topMargin = top;
+    bottomMargin = bottom;
+    if (spacerWent)
+        follower->textsRemovedFromStart(1);
+}
+
+// The reader moved the view: near an edge of the window, or into a margin, the window moves
+// to hold what the view shows, and the view stays on it.
+void LogPane::viewMoved()
+{
+    viewMoveQueued = false;
+    QTextDocument *document = pane->document();
+    if (movingWindow || !pane->isVisible() || document->pageSize().isNull() || window.total() == 0)
+        return;
+    const int value = pane->verticalScrollBar()->value();
+    const qreal y = value - document->documentMargin();
+    const qreal windowHeight = document->documentLayout()->documentSize().height()
+        - 2 * document->documentMargin() - topMargin - bottomMargin;
+    const int outside = window.before() + window.after();
+    const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
+    const int top = window.textAtHeight(y, height, windowHeight);
+    const int bottom = window.textAtHeight(y + viewport->height(), height, windowHeight);
+    if (!window.nearEdge(top, bottom))
+        return;
+    if (y >= topMargin && y < topMargin + windowHeight) {
+        const int line = lineStartAtHeight(document, value);
+        const int offset = value - qRound(lineTop(document, line));
+        int into = 0;
+        const size_t index = textAtDocumentPosition(line, &into);
+        // Around the middle of the view, which holds still.
+        moveWindowAround(shownOrdinal(index) + (bottom - top) / 2, true);
+        follower->holdAt(documentPositionOf(index) + into, offset);
+    } else {
+        const size_t index = shownIndex(top);
+        moveWindowAround((top + bottom) / 2, true);
+        follower->holdAt(documentPositionOf(index), 0);
+    }
+}
+
+void LogPane::followingChangedTo(bool follow)
+{
+    // The spacer above, left a little off while following, is set right for the reader.
+    if (!follow)
+        QMetaObject::invokeMethod(this, &LogPane::setEdgeMargins, Qt::QueuedConnection);
+    if (follow && !window.reachesEnd()) {
+        moveWindowAround(window.total(), false);
+        follower->restoreView();
+    }
+}
+
+void LogPane::setWindowCapacity(int texts)
+{
+    window.setCapacity(texts);
+    refresh();
 }
 
 void LogPane::updateMatches(const std::function<void(KeptText &)> &update)
@@ -376,60 +754,39 @@ void LogPane::updateMatches(const std::function<void(KeptText &)> &update)
         update(entry.text);
 }
 
-// The document and what was noted of the texts shown in it go; the texts stay kept.
-void LogPane::forgetShown()
-{
-    pane->clear();
-    for (Kept &entry : kept) {
-        entry.shown = false;
-        entry.length = 0;
-    }
-    hidden = 0;
-    lastShown = -1;
-}
-
 void LogPane::refresh()
 {
     // The text at the top of a view that holds still, and how far into it its top line is.
     const int heldLine = follower->heldLine();
     size_t heldText = kept.size();
     int intoText = 0;
-    if (heldLine >= 0) {
-        int start = 0;
-        for (size_t index = 0; index < kept.size(); ++index) {
-            if (!kept[index].shown)
-                continue;
-            if (heldLine < start + kept[index].length) {
-                heldText = index;
-                intoText = heldLine - start;
-                break;
-            }
-            start += kept[index].length;
-        }
-    }
+    if (heldLine >= 0)
+        heldText = textAtDocumentPosition(heldLine, &intoText);
+    else if (heldLine == -1 && !follower->isFollowing())
+        heldText = windowBegin;
     const int hiddenBefore = hidden;
-    // Written without a layout, then laid out anew as a pane is when it is shown: Qt lays a
-    // whole document out in steps between events, where an edit of that size would be laid
-    // out in one go, standing the window still for as long.
-    pane->document()->setPageSize(QSizeF(0, 0));
-    forgetShown();
-    showFrom(0);
-    layOutWhileShown();
-    int newLine = heldLine < 0 ? heldLine : -1;
-    if (heldText < kept.size()) {
-        // That text, or the first one shown after it when it is hidden now.
-        int start = 0;
-        for (size_t index = 0; index < kept.size(); ++index) {
-            if (!kept[index].shown)
-                continue;
-            if (index >= heldText) {
-                newLine = index == heldText ? start + qMin(intoText, kept[index].length) : start;
-                break;
-            }
-            start += kept[index].length;
-        }
+    hidden = 0;
+    lastShown = -1;
+    historyChars = 0;
+    decideFrom(0);
+    // That text, or the first one shown after it when it is hidden now.
+    while (heldText < kept.size() && !kept[heldText].shown) {
+        ++heldText;
+        intoText = 0;
     }
-    follower->rewritten(newLine);
+    window.clear();
+    int total = 0;
+    for (const Kept &entry : kept)
+        total += entry.shown ? 1 : 0;
+    window.arrive(total, true);
+    const bool holding = !follower->isFollowing() && heldText < kept.size();
+    // The selection's texts may show with other lengths now: it goes, as the text it was in.
+    moveWindowAround(holding ? shownOrdinal(heldText) : total, false);
+    measureRichTexts(0);
+    follower->rewritten(holding
+                            ? documentPositionOf(heldText) + qMin(intoText, kept[heldText].length)
+                            : (heldLine < 0 ? heldLine : -1));
+    emit historyRewritten();
     if (hidden != hiddenBefore)
         emit hiddenCountChanged(hidden);
 }
@@ -442,7 +799,12 @@ void LogPane::clear()
     keptBytes = 0;
     hidden = 0;
     lastShown = -1;
+    windowBegin = windowEnd = 0;
+    window.clear();
+    historyChars = 0;
+    topMargin = bottomMargin = 0;
     follower->cleared();
+    emit historyRewritten();
     if (hadHidden)
         emit hiddenCountChanged(0);
 }
@@ -459,8 +821,116 @@ void LogPane::setFollowing(bool follow)
 
 void LogPane::copyAll()
 {
-    if (!pane->document()->isEmpty())
-        QGuiApplication::clipboard()->setText(shownText(*pane->document()));
+    if (historyChars > 0)
+        QGuiApplication::clipboard()->setText(shownText(*historyDocument()));
+}
+
+std::unique_ptr<QTextDocument> LogPane::historyDocument()
+{
+    auto document = std::make_unique<LogDocument>();
+    document->setUndoRedoEnabled(false);
+    document->setDefaultFont(pane->document()->defaultFont());
+    writeTexts(document.get(), 0, kept.size());
+    return document;
+}
+
+int LogPane::windowStart() const
+{
+    return documentChars(0, windowBegin) - documentOffset();
+}
+
+int LogPane::historyPositionAtTop() const
+{
+    const QTextDocument *document = pane->document();
+    return windowStart() + lineStartAtHeight(document, pane->verticalScrollBar()->value());
+}
+
+// The shown text of a text outside the window, as LogSearch::shownText() gives it.
+QString LogPane::historyText(int start, int end)
+{
+    QString text;
+    int position = 0;
+    const QTextDocument *document = pane->document();
+    const int windowAt = windowStart();
+    for (size_t index = 0; index < kept.size() && position < end; ++index) {
+        const Kept &entry = kept[index];
+        if (!entry.shown)
+            continue;
+        const int next = position + entry.length + 1;
+        if (next > start) {
+            QString piece;
+            if (index >= windowBegin && index < windowEnd) {
+                // Block by block: a cursor's selection would grow to whole tables when it
+                // ends in one.
+                const int from = position - windowAt;
+                const int to = from + entry.length;
+                const QTextBlock first = document->findBlock(from);
+                for (QTextBlock block = first; block.isValid() && block.position() < to;
+                     block = block.next())
+                    piece += block.text() + QLatin1Char('\n');
+                piece = piece.mid(from - first.position(), entry.length);
+            } else if (showsAsRichText(entry.text.text)) {
+                const std::unique_ptr<QTextDocument> alone = [&] {
+                    auto one = std::make_unique<LogDocument>();
+                    one->setUndoRedoEnabled(false);
+                    return one;
+                }();
+                QTextCursor cursor(alone.get());
+                const TextLook seen = look && !look->showsEverythingPlain(paneNumber)
+                    ? look->look(entry.text, paneNumber, previousShownBefore(index))
+                    : TextLook();
+                cursor.insertText(seen.prefix);
+                cursor.insertHtml(entry.text.text);
+                piece = alone->toRawText();
+            } else {
+                const TextLook seen = look && !look->showsEverythingPlain(paneNumber)
+                    ? look->look(entry.text, paneNumber, previousShownBefore(index))
+                    : TextLook();
+                piece = seen.prefix + entry.text.text;
+                piece.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+                piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            }
+            piece.resize(entry.length, QLatin1Char(' '));
+            text += LogSearch::shownText(piece) + QLatin1Char('\n');
+        }
+        position = next;
+    }
+    const int first = qMax(0, start - (position - text.size()));
+    return text.mid(first, end - start);
+}
+
+const KeptText *LogPane::previousShownBefore(size_t index) const
+{
+    while (index-- > 0) {
+        if (kept[index].shown)
+            return &kept[index].text;
+    }
+    return nullptr;
+}
+
+void LogPane::selectInHistory(int start, int end)
+{
+    int position = 0;
+    size_t index = 0;
+    for (; index < kept.size(); ++index) {
+        if (!kept[index].shown)
+            continue;
+        if (start < position + kept[index].length + 1)
+            break;
+        position += kept[index].length + 1;
+    }
+    if (index < kept.size() && (index < windowBegin || index >= windowEnd)) {
+        follower->setFollowing(false);
+        moveWindowAround(shownOrdinal(index), false);
+        follower->holdAt(documentPositionOf(index), 0);
+    }
+    const int at = windowStart();
+    const int last = pane->document()->characterCount() - 1;
+    QTextCursor cursor(pane->document());
+    cursor.setPosition(qBound(0, start - at, last));
+    cursor.setPosition(qBound(0, end - at, last), QTextCursor::KeepAnchor);
+    pane->setTextCursor(cursor);
+    pane->ensureCursorVisible();
 }
 
 QString LogPane::copyAllText()
@@ -477,7 +947,7 @@ QMenu *LogPane::createContextMenu(const QPoint &position)
     QAction *copyAllAction = menu->addAction(copyAllText());
     connect(copyAllAction, &QAction::triggered, this, &LogPane::copyAll);
     copyAllAction->setObjectName(QStringLiteral("actionCopyAll"));
-    copyAllAction->setEnabled(!pane->document()->isEmpty());
+    copyAllAction->setEnabled(historyChars > 0);
     QAction *clearAction = menu->addAction(tr("Clear this pane"));
     clearAction->setObjectName(QStringLiteral("actionClearPane"));
     connect(clearAction, &QAction::triggered, this, &LogPane::clearRequested);
@@ -534,30 +1004,46 @@ void LogPane::trimHistory()
         drop = qMax(drop, textCount() - limit + limit / 10);
     if (byteLimit > 0 && textBytes() > byteLimit)
         drop = qMax(drop, oldestTextsHolding(textBytes() - byteLimit + byteLimit / 10));
-    int end = 0;
+    int shownGoing = 0;
     int hiddenGoing = 0;
+    int charsGoing = 0;
     for (int i = 0; i < drop; ++i) {
         const Kept &entry = kept[size_t(i)];
         keptBytes -= 2 * qint64(entry.text.text.size());
-        if (entry.shown)
-            end += entry.length;
-        else
+        if (entry.shown) {
+            ++shownGoing;
+            charsGoing += entry.length + 1;
+        } else {
             ++hiddenGoing;
+        }
     }
+    const int lengthBefore = historyLength();
+    const int end = documentChars(windowBegin, qMax(windowBegin, qMin(windowEnd, size_t(drop))));
+    const int windowGoing = window.forget(shownGoing);
     kept.erase(kept.begin(), kept.begin() + drop);
+    historyChars -= charsGoing;
     lastShown = qMax(qint64(-1), lastShown - drop);
+    windowBegin = windowBegin > size_t(drop) ? windowBegin - size_t(drop) : 0;
+    windowEnd = windowEnd > size_t(drop) ? windowEnd - size_t(drop) : 0;
     if (hiddenGoing > 0) {
         hidden -= hiddenGoing;
         emit hiddenCountChanged(hidden);
     }
-    if (end == 0)
-        return;
-
-    // In one go, so that the layout moves the texts that stay only once. The paragraph that
-    // now comes first keeps its own format.
-    QTextCursor cursor(pane->document());
-    cursor.setPosition(end);
-    cursor.setPosition(0, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    follower->textsRemovedFromStart(end);
+    if (window.inside() == 0 && windowGoing > 0) {
+        // The whole window went: the view goes to the oldest text kept.
+        moveWindowAround(0, false);
+        follower->holdAt(-1, 0);
+    } else if (end > 0) {
+        // In one go, so that the layout moves the texts that stay only once. The paragraph
+        // that now comes first keeps its own format.
+        const int offset = documentOffset();
+        QTextCursor cursor(pane->document());
+        cursor.setPosition(offset + end);
+        cursor.setPosition(offset, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        follower->textsRemovedFromStart(end);
+    }
+    setEdgeMargins();
+    if (historyLength() != lengthBefore)
+        emit historyChanged(0, lengthBefore - historyLength(), 0);
 }

@@ -3,6 +3,7 @@
 #ifndef LOGPANE_H
 #define LOGPANE_H
 
+#include "panes/historywindow.h"
 #include "panes/kepttext.h"
 
 #include <QElapsedTimer>
@@ -14,12 +15,14 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 class PaneFollower;
 class PaneLook;
 class QMenu;
 class QMouseEvent;
 class QTextCharFormat;
+class QTextDocument;
 class QTextEdit;
 
 // Attached to a pane (a QTextEdit of the window's form) and owned by it. The pane keeps every
@@ -31,6 +34,13 @@ class QTextEdit;
 // own, or a line of a paragraph shared with plain texts that arrived with it
 // (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart. A triple
 // click selects one text, as it selects a paragraph.
+//
+// The document holds only a window of the shown texts, a few thousand around the view
+// (HistoryWindow): following, the newest; reading further up, those around the reader. The
+// first and last paragraphs carry margins as high as the shown texts outside the window would
+// be, so that the text edit's own scroll bar says where in the whole history the view is; when
+// the view comes near an edge of the window or into those margins, the window moves with it.
+// Find, Save and Copy all see the whole history through the history*() functions.
 class LogPane : public QObject
 {
     Q_OBJECT
@@ -62,6 +72,24 @@ public:
     // Whether the view follows new texts: see PaneFollower for what the user does to change it.
     bool isFollowing() const;
     void setFollowing(bool follow);
+
+    // The shown texts that the document holds at most once its window moves (following, it
+    // holds a tenth more before its oldest leave); for tests, which need not send thousands.
+    void setWindowCapacity(int texts);
+    int windowCapacity() const { return window.capacity(); }
+    // The whole history as shown, written into a document of its own (for Save).
+    std::unique_ptr<QTextDocument> historyDocument();
+    // The whole history's shown text, as LogSearch::shownText() gives it for a document that
+    // held every shown text: its length, and the part between two of its positions.
+    int historyLength() const { return qMax(0, historyChars - 1); }
+    QString historyText(int start, int end);
+    // Where the document starts in the history's shown text: a history position less this is
+    // a document position, while it lies in the document.
+    int windowStart() const;
+    // The history position at the start of the line at the top of the view.
+    int historyPositionAtTop() const;
+    // Selects that part of the history, moving the window there when it is outside, and shows it.
+    void selectInHistory(int start, int end);
 
     // The pane's whole text, as plain text, to the clipboard: every character as shown (see
     // shownText()). An empty pane leaves the clipboard as it is.
@@ -100,6 +128,11 @@ signals:
     // The context menu is made, its own entries in it: others may add theirs (the filter rules
     // add rules made from the selected text).
     void contextMenuMade(QMenu *menu);
+    // The history's shown text changed (as historyText() gives it): at `position`, `removed`
+    // characters gave way to `added`.
+    void historyChanged(int position, int removed, int added);
+    // The history's shown text was written anew (a refresh, a clear).
+    void historyRewritten();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -108,13 +141,29 @@ private:
     struct Kept
     {
         KeptText text;
-        // Its document positions when shown, with the break after it once a text follows.
+        // How many positions it takes in a document when shown, without the break after it.
         int length = 0;
         bool shown = false;
     };
 
-    void showFrom(size_t first);
-    void forgetShown();
+    int decideFrom(size_t first);
+    void writeTexts(QTextDocument *document, size_t from, size_t to);
+    void measureRichTexts(size_t first);
+    int measureRichText(const QString &text);
+    int documentChars(size_t from, size_t to) const;
+    size_t shownIndex(int ordinal) const;
+    int shownOrdinal(size_t index) const;
+    void appendToWindow(size_t first);
+    int dropFromWindowStart(int texts);
+    void moveWindowAround(int ordinal, bool keepSelection);
+    const KeptText *previousShownBefore(size_t index) const;
+    void measureTextHeight();
+    void setEdgeMargins();
+    void viewMoved();
+    void followingChangedTo(bool follow);
+    size_t textAtDocumentPosition(int position, int *into) const;
+    int documentPositionOf(size_t index) const;
+    int documentOffset() const;
     void layOutWhileShown();
     void fontMayHaveChanged();
     void keepLinesEven();
@@ -130,9 +179,23 @@ private:
     qint64 byteLimit = 0;
     // How many of the oldest texts hold at least this many bytes, all but the newest at most.
     int oldestTextsHolding(qint64 bytes) const;
-    // Every text kept, oldest first: the shown ones are the document, in order, so the oldest
-    // n texts are the first sum-of-their-lengths positions.
+    // Every text kept, oldest first: the shown ones in [windowBegin, windowEnd) are the
+    // document, in order, each followed by a break but the last.
     std::deque<Kept> kept;
+    size_t windowBegin = 0;
+    size_t windowEnd = 0;
+    HistoryWindow window;
+    // The sum of the shown texts' lengths, each with the break after it.
+    int historyChars = 0;
+    // How high a shown text outside the window is taken to be, in pixels; the heights of the
+    // spacers that stand for those texts now (0: none).
+    qreal textHeight = 0;
+    qreal topMargin = 0;
+    qreal bottomMargin = 0;
+    // Set while the pane itself moves the view or the window.
+    bool movingWindow = false;
+    bool viewMoveQueued = false;
+    std::unique_ptr<QTextDocument> richMeasure;
     qint64 keptBytes = 0;
     int hidden = 0;
     // The newest text shown, an index into kept; -1 when none is.

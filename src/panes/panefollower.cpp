@@ -96,6 +96,15 @@ void PaneFollower::rewritten(int line)
     restoreView();
 }
 
+void PaneFollower::holdAt(int position, int offset)
+{
+    if (!following) {
+        heldPosition = position < 0 ? documentTop : position;
+        heldOffset = position < 0 ? 0 : offset;
+    }
+    restoreView();
+}
+
 void PaneFollower::cleared()
 {
     heldPosition = documentTop;

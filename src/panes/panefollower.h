@@ -26,6 +26,8 @@ public:
     explicit PaneFollower(QTextEdit *view);
 
     bool isFollowing() const { return following; }
+    // Whether the view is being moved by the program rather than by the user.
+    bool isMovingView() const { return adjusting; }
     // Following goes to the end at once; not following holds the view where it is.
     void setFollowing(bool follow);
 
@@ -38,6 +40,10 @@ public:
     // The document was written anew: the line held is now at this position (below zero for
     // the document's top).
     void rewritten(int heldLine);
+    // The pane wrote its document anew around what the reader reads: a view that holds still
+    // now holds the line at this position (below zero for the document's top), `offset`
+    // pixels below its top.
+    void holdAt(int position, int offset);
     // Gives the pane's text cursor a new place without moving the view.
     void setTextCursor(const QTextCursor &cursor);
     // Puts a shown view where the state says: at the end, or at the text it holds.

@@ -202,7 +202,8 @@ void LogMenus::saveLog()
     const QString path = askSavePath();
     if (path.isEmpty())
         return;
-    const LogSaveResult result = ::saveLog(*shownPane()->view()->document(), path);
+    // The whole history, not only what the pane's document holds now.
+    const LogSaveResult result = ::saveLog(*shownPane()->historyDocument(), path);
     if (!result.succeeded()) {
         QMessageBox::warning(window, tr("Save log as"),
                              tr("The log could not be saved to %1:\n%2")
