@@ -151,6 +151,12 @@ bool LogPane::eventFilter(QObject *watched, QEvent *event)
         moveWindowAround(0, false);
         follower->holdAt(-1, 0);
     }
+    if (watched == pane && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy) && isAllSelected()) {
+        // Everything selected means the whole history, not the part of it the document holds.
+        copyAll();
+        return true;
+    }
     if (watched == viewport && event->type() == QEvent::MouseButtonDblClick) {
         const auto *click = static_cast<QMouseEvent *>(event);
         if (click->button() == Qt::LeftButton) {
@@ -164,6 +170,13 @@ bool LogPane::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool LogPane::isAllSelected() const
+{
+    const QTextCursor cursor = pane->textCursor();
+    return cursor.hasSelection() && cursor.selectionStart() == 0
+        && cursor.selectionEnd() == pane->document()->characterCount() - 1;
 }
 
 // As the text edit tells one: a press soon after a double click, close to where it was.

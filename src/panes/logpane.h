@@ -170,6 +170,7 @@ private:
     qreal evenLinesMarginFor(const QTextCharFormat &format);
     void showContextMenu(const QPoint &position);
     bool isTripleClick(const QMouseEvent *press) const;
+    bool isAllSelected() const;
     void selectTextAt(const QPoint &position);
     QTextEdit *pane;
     // Kept apart from the pane, which still sends events while it is destroyed.
