@@ -9,6 +9,7 @@
 #include "panes/paragraphat.h"
 #include "panes/richtext.h"
 #include "panes/sharedparagraphs.h"
+#include "panes/textwriter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -20,7 +21,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -258,7 +258,7 @@ int LogPane::decideFrom(size_t first)
     const bool allPlain = !look || look->showsEverythingPlain(paneNumber);
     int shown = 0;
     for (size_t index = first; index < kept.size(); ++index) {
-        Kept &entry = kept[index];
+        PaneText &entry = kept[index];
         const TextLook seen = allPlain
             ? TextLook()
             : look->look(entry.text, paneNumber,
@@ -289,7 +289,7 @@ int LogPane::decideFrom(size_t first)
 void LogPane::measureRichTexts(size_t first)
 {
     for (size_t index = first; index < kept.size(); ++index) {
-        Kept &entry = kept[index];
+        PaneText &entry = kept[index];
         if (entry.shown && entry.length < 0) {
             entry.length = -1 - entry.length + measureRichText(entry.text.text);
             historyChars += entry.length + 1;
@@ -443,125 +443,9 @@ int LogPane::dropFromWindowStart(int texts)
 // Writes the shown texts among the kept ones in [from, to) at the document's end.
 void LogPane::writeTexts(QTextDocument *document, size_t from, size_t to)
 {
-    // New texts start in the pane's own formats, never in those of wherever the user clicked
-    // last or of the text before them: a plain text always looks the same.
-    const QTextBlockFormat paneBlockFormat;
-    const QTextCharFormat paneCharFormat;
-    // Paragraphs of one-line plain texts lie one line spacing apart, as the lines within them.
-    const QTextBlockFormat runFormat =
-        withEvenLines(paneBlockFormat, evenLinesMarginFor(paneCharFormat));
-    // What goes in front of a text (its time, its sender) is written half way to the
-    // background, so that it reads on light and dark palettes alike and stays out of the way.
-    const QPalette palette = pane->palette();
-    const QColor text = palette.color(QPalette::Text);
-    const QColor base = palette.color(QPalette::Base);
-    QTextCharFormat prefixFormat;
-    prefixFormat.setForeground(QColor((text.red() + base.red()) / 2,
-                                      (text.green() + base.green()) / 2,
-                                      (text.blue() + base.blue()) / 2));
-    const bool allPlain = !look || look->showsEverythingPlain(paneNumber);
-    const KeptText *previousShown = nullptr;
-    for (size_t index = from; index-- > 0;) {
-        if (kept[index].shown) {
-            previousShown = &kept[index].text;
-            break;
-        }
-    }
-
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-
-    // Runs of plain texts of one line go in with one insertion, which costs far less than one
-    // per text (one more for each prefix).
-    struct Piece
-    {
-        QString text;
-        bool prefix;
-    };
-    QVector<Piece> plainRun;
-    auto addToRun = [&](const QString &piece, bool isPrefix) {
-        if (!isPrefix && !plainRun.isEmpty() && !plainRun.constLast().prefix)
-            plainRun.last().text += piece;
-        else
-            plainRun.append({piece, isPrefix});
-    };
-    bool empty = document->isEmpty();
-    auto startParagraph = [&](const QTextBlockFormat &format, const QTextCharFormat &textFormat) {
-        if (empty) {
-            if (cursor.blockFormat() != format)
-                cursor.setBlockFormat(format);
-            cursor.setCharFormat(textFormat);
-        } else {
-            cursor.insertBlock(format, textFormat);
-        }
-        empty = false;
-    };
-    auto flushPlainRun = [&] {
-        if (plainRun.isEmpty())
-            return;
-        startParagraph(runFormat, paneCharFormat);
-        for (const Piece &piece : std::as_const(plainRun))
-            cursor.insertText(piece.text, piece.prefix ? prefixFormat : paneCharFormat);
-        plainRun.clear();
-    };
-    bool inRun = false;
-    bool lastCanShare = false;
-    int sharing = 0; // the texts in the run's last paragraph
-    for (size_t index = from; index < to; ++index) {
-        Kept &entry = kept[index];
-        if (!entry.shown)
-            continue;
-        const TextLook shown =
-            allPlain ? TextLook() : look->look(entry.text, paneNumber, previousShown);
-        previousShown = &entry.text;
-        const QString &text = entry.text.text;
-        const bool rich = showsAsRichText(text);
-        const bool canShare = !rich && canShareParagraph(text);
-        const bool marked = shown.background.isValid() || shown.foreground.isValid();
-        if (rich || marked || (!canShare && breaksLines(text))) {
-            // Not in the run: its paragraphs keep the spacing the pane's format gives them,
-            // and a marked text has a paragraph of its own, coloured across the pane.
-            flushPlainRun();
-            inRun = false;
-            QTextBlockFormat blockFormat = canShare ? runFormat : paneBlockFormat;
-            QTextCharFormat textFormat = paneCharFormat;
-            if (shown.background.isValid())
-                blockFormat.setBackground(shown.background);
-            if (shown.foreground.isValid())
-                textFormat.setForeground(shown.foreground);
-            startParagraph(blockFormat, textFormat);
-            const int start = cursor.position();
-            if (!shown.prefix.isEmpty())
-                cursor.insertText(shown.prefix, prefixFormat);
-            if (rich)
-                cursor.insertHtml(text);
-            else
-                cursor.insertText(text, textFormat);
-            const int length = cursor.position() - start;
-            historyChars += entry.length < 0 ? length + 1 : length - entry.length;
-            entry.length = length;
-        } else {
-            if (inRun) {
-                if (canShare && lastCanShare && sharing < textsPerSharedParagraph) {
-                    addToRun(QString(QChar::LineSeparator), false);
-                    ++sharing;
-                } else {
-                    addToRun(QString(QChar::ParagraphSeparator), false);
-                    sharing = 1;
-                }
-            } else {
-                inRun = true;
-                sharing = 1;
-            }
-            lastCanShare = canShare;
-            if (!shown.prefix.isEmpty())
-                addToRun(shown.prefix, true);
-            addToRun(text, false);
-        }
-    }
-    flushPlainRun();
-    cursor.endEditBlock();
+    const TextWriter writer(look, paneNumber, pane->palette(),
+                            evenLinesMarginFor(QTextCharFormat()));
+    historyChars += writer.write(document, kept, from, to);
 }
 
 // The document anew, holding the window around the shown text with this number. The reader's
@@ -763,7 +647,7 @@ void LogPane::setWindowCapacity(int texts)
 
 void LogPane::updateMatches(const std::function<void(KeptText &)> &update)
 {
-    for (Kept &entry : kept)
+    for (PaneText &entry : kept)
         update(entry.text);
 }
 
@@ -789,7 +673,7 @@ void LogPane::refresh()
     }
     window.clear();
     int total = 0;
-    for (const Kept &entry : kept)
+    for (const PaneText &entry : kept)
         total += entry.shown ? 1 : 0;
     window.arrive(total, true);
     const bool holding = !follower->isFollowing() && heldText < kept.size();
@@ -866,7 +750,7 @@ QString LogPane::historyText(int start, int end)
     const QTextDocument *document = pane->document();
     const int windowAt = windowStart();
     for (size_t index = 0; index < kept.size() && position < end; ++index) {
-        const Kept &entry = kept[index];
+        const PaneText &entry = kept[index];
         if (!entry.shown)
             continue;
         const int next = position + entry.length + 1;
@@ -1021,7 +905,7 @@ void LogPane::trimHistory()
     int hiddenGoing = 0;
     int charsGoing = 0;
     for (int i = 0; i < drop; ++i) {
-        const Kept &entry = kept[size_t(i)];
+        const PaneText &entry = kept[size_t(i)];
         keptBytes -= 2 * qint64(entry.text.text.size());
         if (entry.shown) {
             ++shownGoing;

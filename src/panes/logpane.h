@@ -5,6 +5,7 @@
 
 #include "panes/historywindow.h"
 #include "panes/kepttext.h"
+#include "panes/panetext.h"
 
 #include <QElapsedTimer>
 #include <QFont>
@@ -32,8 +33,8 @@ class QTextEdit;
 // document that loads no files, and adds texts in batches at the end, looking as
 // QTextEdit::append would show them, at a fraction of the cost: each text a paragraph of its
 // own, or a line of a paragraph shared with plain texts that arrived with it
-// (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart. A triple
-// click selects one text, as it selects a paragraph.
+// (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart;
+// TextWriter writes them. A triple click selects one text, as it selects a paragraph.
 //
 // The document holds only a window of the shown texts, a few thousand around the view
 // (HistoryWindow): following, the newest; reading further up, those around the reader. The
@@ -138,14 +139,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Kept
-    {
-        KeptText text;
-        // How many positions it takes in a document when shown, without the break after it.
-        int length = 0;
-        bool shown = false;
-    };
-
     int decideFrom(size_t first);
     void writeTexts(QTextDocument *document, size_t from, size_t to);
     void measureRichTexts(size_t first);
@@ -182,7 +175,7 @@ private:
     int oldestTextsHolding(qint64 bytes) const;
     // Every text kept, oldest first: the shown ones in [windowBegin, windowEnd) are the
     // document, in order, each followed by a break but the last.
-    std::deque<Kept> kept;
+    std::deque<PaneText> kept;
     size_t windowBegin = 0;
     size_t windowEnd = 0;
     HistoryWindow window;

@@ -1,0 +1,16 @@
+// A text a pane keeps, with whether it shows and how much of a document it takes when it does.
+// SPDX-License-Identifier: GPL-3.0-or-later
+#ifndef PANETEXT_H
+#define PANETEXT_H
+
+#include "panes/kepttext.h"
+
+struct PaneText
+{
+    KeptText text;
+    // How many positions it takes in a document when shown, without the break after it.
+    int length = 0;
+    bool shown = false;
+};
+
+#endif // PANETEXT_H
