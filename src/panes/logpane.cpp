@@ -3,12 +3,12 @@
 #include "panes/logpane.h"
 
 #include "find/logsearch.h"
+#include "panes/evenlineskeeper.h"
 #include "panes/logdocument.h"
 #include "panes/panefollower.h"
 #include "panes/panelook.h"
 #include "panes/paragraphat.h"
 #include "panes/richtext.h"
-#include "panes/sharedparagraphs.h"
 #include "panes/textwriter.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -46,10 +46,8 @@ LogPane::LogPane(QTextEdit *view)
     QFont font = pane->font();
     font.setStyleStrategy(QFont::PreferNoShaping);
     pane->setFont(font);
-    documentFont = pane->document()->defaultFont();
-    // Zooming sets the document's font without telling the pane; the layout then changes size.
-    connect(pane->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, &LogPane::fontMayHaveChanged);
+    evenLines = new EvenLinesKeeper(pane, this);
+    connect(evenLines, &EvenLinesKeeper::fontChanged, this, &LogPane::remeasureForFont);
     pane->installEventFilter(this);
     viewport->installEventFilter(this);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChangedTo);
@@ -84,60 +82,15 @@ void LogPane::layOutWhileShown()
     } else if (!document->pageSize().isNull()) {
         document->setPageSize(QSizeF(0, 0));
     }
-    fontMayHaveChanged(); // a pane not on show is not laid out when its font changes
+    evenLines->fontMayHaveChanged(); // a pane not on show is not laid out when its font changes
 }
 
-void LogPane::fontMayHaveChanged()
+// The texts outside the window are as high as the window's in the document's new font.
+void LogPane::remeasureForFont()
 {
-    if (!evenLinesQueued && pane->document()->defaultFont() != documentFont) {
-        evenLinesQueued = true; // not while the layout is busy with the font
-        QMetaObject::invokeMethod(this, &LogPane::keepLinesEven, Qt::QueuedConnection);
-    }
-}
-
-// The document's font changed: each paragraph of plain texts takes the margin that keeps its
-// lines even in its font (sharedparagraphs.h).
-void LogPane::keepLinesEven()
-{
-    evenLinesQueued = false;
-    QTextDocument *document = pane->document();
-    if (document->defaultFont() == documentFont)
-        return;
-    documentFont = document->defaultFont();
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        const QTextBlockFormat format = block.blockFormat();
-        if (!hasEvenLines(format)) // the spacers too
-            continue;
-        const QTextCharFormat text =
-            block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
-        const QTextBlockFormat even = withEvenLines(format, evenLinesMarginFor(text));
-        if (even != format) {
-            cursor.setPosition(block.position());
-            cursor.setBlockFormat(even);
-        }
-    }
-    cursor.endEditBlock();
-    // The texts outside the window are as high as the window's in the new font.
     textHeight = 0;
     measureTextHeight();
     setEdgeMargins();
-}
-
-qreal LogPane::evenLinesMarginFor(const QTextCharFormat &format)
-{
-    const QTextDocument *document = pane->document();
-    const QFont font = format.font().resolve(document->defaultFont());
-    QPaintDevice *device = document->documentLayout()->paintDevice();
-    const int dpi = device ? device->logicalDpiY() : 0;
-    if (font != evenLinesFont || dpi != evenLinesDpi) {
-        evenLinesFont = font;
-        evenLinesDpi = dpi;
-        evenLinesFontMargin = evenLinesMargin(font, device);
-    }
-    return evenLinesFontMargin;
 }
 
 bool LogPane::eventFilter(QObject *watched, QEvent *event)
@@ -334,7 +287,7 @@ void LogPane::appendToWindow(size_t first)
         const int selectionAnchor = userCursor.anchor();
         const int selectionEnd = userCursor.position();
         const QTextCharFormat charFormat = userCursor.charFormat();
-        keepLinesEven(); // before the texts, if the font changed since the last
+        evenLines->keepLinesEven(); // before the texts, if the font changed since the last
         writeTexts(document, writeFrom, windowEnd);
         // Like append(), give the pane's own cursor back the format it had: otherwise it would
         // take on the format of the rich text before it.
@@ -444,7 +397,7 @@ int LogPane::dropFromWindowStart(int texts)
 void LogPane::writeTexts(QTextDocument *document, size_t from, size_t to)
 {
     const TextWriter writer(look, paneNumber, pane->palette(),
-                            evenLinesMarginFor(QTextCharFormat()));
+                            evenLines->marginFor(QTextCharFormat()));
     historyChars += writer.write(document, kept, from, to);
 }
 
@@ -465,7 +418,7 @@ void LogPane::moveWindowAround(int ordinal, bool keepSelection)
     windowEnd = window.reachesEnd() ? kept.size() : shownIndex(window.before() + window.inside());
     pane->clear();
     topMargin = bottomMargin = 0;
-    keepLinesEven();
+    evenLines->keepLinesEven();
     writeTexts(pane->document(), windowBegin, windowEnd);
     measureTextHeight();
     setEdgeMargins();

@@ -8,7 +8,6 @@
 #include "panes/panetext.h"
 
 #include <QElapsedTimer>
-#include <QFont>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
@@ -18,11 +17,11 @@
 #include <functional>
 #include <memory>
 
+class EvenLinesKeeper;
 class PaneFollower;
 class PaneLook;
 class QMenu;
 class QMouseEvent;
-class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
 
@@ -33,8 +32,9 @@ class QTextEdit;
 // document that loads no files, and adds texts in batches at the end, looking as
 // QTextEdit::append would show them, at a fraction of the cost: each text a paragraph of its
 // own, or a line of a paragraph shared with plain texts that arrived with it
-// (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart;
-// TextWriter writes them. A triple click selects one text, as it selects a paragraph.
+// (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart, in any
+// font (EvenLinesKeeper); TextWriter writes them. A triple click selects one text, as it selects
+// a paragraph.
 //
 // The document holds only a window of the shown texts, a few thousand around the view
 // (HistoryWindow): following, the newest; reading further up, those around the reader. The
@@ -158,9 +158,7 @@ private:
     int documentPositionOf(size_t index) const;
     int documentOffset() const;
     void layOutWhileShown();
-    void fontMayHaveChanged();
-    void keepLinesEven();
-    qreal evenLinesMarginFor(const QTextCharFormat &format);
+    void remeasureForFont();
     void showContextMenu(const QPoint &position);
     bool isTripleClick(const QMouseEvent *press) const;
     bool isAllSelected() const;
@@ -169,6 +167,7 @@ private:
     // Kept apart from the pane, which still sends events while it is destroyed.
     QWidget *viewport;
     PaneFollower *follower;
+    EvenLinesKeeper *evenLines = nullptr;
     int limit = 0;
     qint64 byteLimit = 0;
     // How many of the oldest texts hold at least this many bytes, all but the newest at most.
@@ -199,13 +198,6 @@ private:
     // The last double click, for the click that makes it a triple click.
     QElapsedTimer sinceDoubleClick;
     QPoint doubleClickPoint;
-    // The document's font that the paragraphs of plain texts have their margins for, and the
-    // margin last worked out, with the font and resolution it is for.
-    QFont documentFont;
-    bool evenLinesQueued = false;
-    QFont evenLinesFont;
-    int evenLinesDpi = -1;
-    qreal evenLinesFontMargin = 0;
 };
 
 #endif // LOGPANE_H
