@@ -10,6 +10,7 @@
 #include "panes/paragraphat.h"
 #include "panes/richtext.h"
 #include "panes/textwriter.h"
+#include "panes/tripleclick.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -20,15 +21,11 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScrollBar>
-#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextDocumentFragment>
 #include <QTextEdit>
 
-#include <algorithm>
 #include <utility>
 
 LogPane::LogPane(QTextEdit *view)
@@ -49,7 +46,17 @@ LogPane::LogPane(QTextEdit *view)
     evenLines = new EvenLinesKeeper(pane, this);
     connect(evenLines, &EvenLinesKeeper::fontChanged, this, &LogPane::remeasureForFont);
     pane->installEventFilter(this);
-    viewport->installEventFilter(this);
+    new TripleClick(
+        pane, follower,
+        [this](int position) -> std::optional<TripleClick::TextExtent> {
+            int into = 0;
+            const size_t text = textAtDocumentPosition(position, &into);
+            if (text >= kept.size())
+                return std::nullopt;
+            const int textStart = position - into;
+            return TripleClick::TextExtent(textStart, textStart + kept[text].length + 1);
+        },
+        this);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChangedTo);
     connect(follower, &PaneFollower::followingChanged, this, &LogPane::followingChanged);
     // The reader's moves: the window follows once the text edit is done with the move (a key,
@@ -110,18 +117,6 @@ bool LogPane::eventFilter(QObject *watched, QEvent *event)
         copyAll();
         return true;
     }
-    if (watched == viewport && event->type() == QEvent::MouseButtonDblClick) {
-        const auto *click = static_cast<QMouseEvent *>(event);
-        if (click->button() == Qt::LeftButton) {
-            sinceDoubleClick.start();
-            doubleClickPoint = click->pos();
-        }
-    }
-    if (watched == viewport && event->type() == QEvent::MouseButtonPress
-        && isTripleClick(static_cast<QMouseEvent *>(event))) {
-        selectTextAt(static_cast<QMouseEvent *>(event)->pos());
-        return true;
-    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -130,40 +125,6 @@ bool LogPane::isAllSelected() const
     const QTextCursor cursor = pane->textCursor();
     return cursor.hasSelection() && cursor.selectionStart() == 0
         && cursor.selectionEnd() == pane->document()->characterCount() - 1;
-}
-
-// As the text edit tells one: a press soon after a double click, close to where it was.
-bool LogPane::isTripleClick(const QMouseEvent *press) const
-{
-    const QStyleHints *hints = QGuiApplication::styleHints();
-    return press->button() == Qt::LeftButton && sinceDoubleClick.isValid()
-        && sinceDoubleClick.elapsed() < hints->mouseDoubleClickInterval()
-        && (press->pos() - doubleClickPoint).manhattanLength() < hints->startDragDistance();
-}
-
-// The text edit's triple click selects the paragraph, with the break after it. A paragraph
-// can hold several texts a line each, so this selects the text, with the break after it,
-// within the paragraph: a text of several paragraphs is still selected a paragraph at a time.
-void LogPane::selectTextAt(const QPoint &position)
-{
-    const QTextCursor clicked = pane->cursorForPosition(position);
-    int into = 0;
-    const size_t text = textAtDocumentPosition(clicked.position(), &into);
-    if (text >= kept.size())
-        return;
-    const int textStart = clicked.position() - into;
-    const int textEnd = textStart + kept[text].length + 1;
-    const QTextBlock paragraph = clicked.block();
-    const int lastPosition = pane->document()->characterCount() - 1;
-    QTextCursor selection(pane->document());
-    selection.setPosition(qMax(textStart, paragraph.position()));
-    selection.setPosition(
-        std::min({textEnd, paragraph.position() + paragraph.length(), lastPosition}),
-        QTextCursor::KeepAnchor);
-    follower->setTextCursor(selection);
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (clipboard->supportsSelection())
-        clipboard->setText(selection.selection().toPlainText(), QClipboard::Selection);
 }
 
 void LogPane::setLook(const PaneLook *paneLook, int number)

@@ -7,7 +7,6 @@
 #include "panes/kepttext.h"
 #include "panes/panetext.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
@@ -21,7 +20,6 @@ class EvenLinesKeeper;
 class PaneFollower;
 class PaneLook;
 class QMenu;
-class QMouseEvent;
 class QTextDocument;
 class QTextEdit;
 
@@ -34,7 +32,7 @@ class QTextEdit;
 // own, or a line of a paragraph shared with plain texts that arrived with it
 // (sharedparagraphs.h), where texts of one plain line all lie one line spacing apart, in any
 // font (EvenLinesKeeper); TextWriter writes them. A triple click selects one text, as it selects
-// a paragraph.
+// a paragraph (TripleClick).
 //
 // The document holds only a window of the shown texts, a few thousand around the view
 // (HistoryWindow): following, the newest; reading further up, those around the reader. The
@@ -160,9 +158,7 @@ private:
     void layOutWhileShown();
     void remeasureForFont();
     void showContextMenu(const QPoint &position);
-    bool isTripleClick(const QMouseEvent *press) const;
     bool isAllSelected() const;
-    void selectTextAt(const QPoint &position);
     QTextEdit *pane;
     // Kept apart from the pane, which still sends events while it is destroyed.
     QWidget *viewport;
@@ -195,9 +191,6 @@ private:
     qint64 lastShown = -1;
     const PaneLook *look = nullptr;
     int paneNumber = 0;
-    // The last double click, for the click that makes it a triple click.
-    QElapsedTimer sinceDoubleClick;
-    QPoint doubleClickPoint;
 };
 
 #endif // LOGPANE_H
