@@ -29,7 +29,11 @@
 #include <utility>
 
 LogPane::LogPane(QTextEdit *view)
-    : QObject(view), pane(view), viewport(view->viewport()), follower(new PaneFollower(view))
+    : QObject(view),
+      pane(view),
+      viewport(view->viewport()),
+      follower(new PaneFollower(view)),
+      spacers(view)
 {
     pane->setDocument(new LogDocument(pane));
     // A log shows what arrived: no key may change it, and nothing that arrived can be undone.
@@ -307,14 +311,15 @@ int LogPane::shownOrdinal(size_t index) const
 
 int LogPane::documentPositionOf(size_t index) const
 {
-    return documentOffset() + documentChars(windowBegin, qBound(windowBegin, index, windowEnd));
+    return spacers.documentOffset()
+        + documentChars(windowBegin, qBound(windowBegin, index, windowEnd));
 }
 
 // The text of the window at a document position, and how far into it the position is; the
 // newest text of the window for a position past its end.
 size_t LogPane::textAtDocumentPosition(int position, int *into) const
 {
-    int start = documentOffset();
+    int start = spacers.documentOffset();
     size_t last = kept.size();
     for (size_t index = windowBegin; index < windowEnd; ++index) {
         if (!kept[index].shown)
@@ -346,7 +351,7 @@ int LogPane::dropFromWindowStart(int texts)
         }
     }
     windowBegin = index;
-    const int offset = documentOffset();
+    const int offset = spacers.documentOffset();
     QTextCursor cursor(pane->document());
     cursor.setPosition(offset + chars);
     cursor.setPosition(offset, QTextCursor::KeepAnchor);
@@ -378,7 +383,7 @@ void LogPane::moveWindowAround(int ordinal, bool keepSelection)
     windowBegin = shownIndex(window.before());
     windowEnd = window.reachesEnd() ? kept.size() : shownIndex(window.before() + window.inside());
     pane->clear();
-    topMargin = bottomMargin = 0;
+    spacers.forget();
     evenLines->keepLinesEven();
     writeTexts(pane->document(), windowBegin, windowEnd);
     measureTextHeight();
@@ -413,99 +418,28 @@ void LogPane::measureTextHeight()
     if (!pane->isVisible() || document->pageSize().isNull() || window.inside() == 0)
         return;
     const qreal height = document->documentLayout()->documentSize().height()
-        - 2 * document->documentMargin() - topMargin - bottomMargin;
+        - 2 * document->documentMargin() - spacers.top() - spacers.bottom();
     if (height > 0)
         textHeight = height / window.inside();
 }
 
-namespace {
-
-// Marks the empty paragraphs that stand for the texts outside the window.
-constexpr int spacerProperty = QTextFormat::UserProperty + 1;
-// A text layout counts in 1/64 pixels in an int: spacers stay well within it.
-constexpr qreal largestMargin = 8e6;
-
-bool isSpacer(const QTextBlock &block)
-{
-    return block.blockFormat().hasProperty(spacerProperty);
-}
-
-QTextBlockFormat spacerFormat(qreal height)
-{
-    QTextBlockFormat format;
-    format.setProperty(spacerProperty, true);
-    format.setLineHeight(height, QTextBlockFormat::FixedHeight);
-    return format;
-}
-
-} // namespace
-
-// 1 while the document opens with a spacer.
-int LogPane::documentOffset() const
-{
-    const QTextDocument *document = pane->document();
-    return document->blockCount() > 1 && isSpacer(document->firstBlock()) ? 1 : 0;
-}
-
-// The layout honours no top margin of a first paragraph and no bottom margin of a last one:
-// the texts before and after the window are stood for by an empty paragraph each, first and
-// last, as high as they would be. Only the spacers change as the window moves on, which lays
-// out nothing else.
+// Sets the spacers' heights for the shown texts outside the window.
 void LogPane::setEdgeMargins()
 {
-    QTextDocument *document = pane->document();
     if (textHeight <= 0)
         measureTextHeight();
     const int outside = window.before() + window.after();
-    const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
+    const qreal height =
+        outside > 0 ? qMin(textHeight, EdgeSpacers::largestHeight / outside) : textHeight;
     qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
     const qreal bottom = window.inside() > 0 ? qRound(window.after() * height) : 0;
     // A view that follows stays at the end whatever the spacer above: it changes, laying the
     // window out anew, only when it is a page or a fiftieth off.
+    const qreal topMargin = spacers.top();
     if (follower->isFollowing() && top > 0 && topMargin > 0
         && qAbs(top - topMargin) < qMax<qreal>(viewport->height(), topMargin / 50))
         top = topMargin;
-    if (top == topMargin && bottom == bottomMargin)
-        return;
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    const QTextBlock first = document->firstBlock();
-    if (isSpacer(first) && document->blockCount() > 1) {
-        cursor.setPosition(0);
-        if (top > 0) {
-            cursor.setBlockFormat(spacerFormat(top));
-        } else {
-            // What stays takes the format of the paragraph after the spacer.
-            cursor.setPosition(1, QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
-        }
-    } else if (top > 0) {
-        cursor.setPosition(0);
-        cursor.insertBlock(first.blockFormat(), first.charFormat());
-        cursor.setPosition(0);
-        cursor.setBlockFormat(spacerFormat(top));
-        cursor.setBlockCharFormat(QTextCharFormat());
-    }
-    const QTextBlock last = document->lastBlock();
-    if (isSpacer(last) && document->blockCount() > 1) {
-        cursor.setPosition(last.position());
-        if (bottom > 0) {
-            cursor.setBlockFormat(spacerFormat(bottom));
-        } else {
-            const QTextBlockFormat before = last.previous().blockFormat();
-            cursor.setPosition(last.position() - 1, QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
-            cursor.setBlockFormat(before);
-        }
-    } else if (bottom > 0) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertBlock(spacerFormat(bottom), QTextCharFormat());
-    }
-    cursor.endEditBlock();
-    const bool spacerWent = topMargin > 0 && top == 0;
-    topMargin = top;
-    bottomMargin = bottom;
-    if (spacerWent)
+    if (spacers.setHeights(top, bottom))
         follower->textsRemovedFromStart(1);
 }
 
@@ -520,14 +454,15 @@ void LogPane::viewMoved()
     const int value = pane->verticalScrollBar()->value();
     const qreal y = value - document->documentMargin();
     const qreal windowHeight = document->documentLayout()->documentSize().height()
-        - 2 * document->documentMargin() - topMargin - bottomMargin;
+        - 2 * document->documentMargin() - spacers.top() - spacers.bottom();
     const int outside = window.before() + window.after();
-    const qreal height = outside > 0 ? qMin(textHeight, largestMargin / outside) : textHeight;
+    const qreal height =
+        outside > 0 ? qMin(textHeight, EdgeSpacers::largestHeight / outside) : textHeight;
     const int top = window.textAtHeight(y, height, windowHeight);
     const int bottom = window.textAtHeight(y + viewport->height(), height, windowHeight);
     if (!window.nearEdge(top, bottom))
         return;
-    if (y >= topMargin && y < topMargin + windowHeight) {
+    if (y >= spacers.top() && y < spacers.top() + windowHeight) {
         const int line = lineStartAtHeight(document, value);
         const int offset = value - qRound(lineTop(document, line));
         int into = 0;
@@ -613,7 +548,7 @@ void LogPane::clear()
     windowBegin = windowEnd = 0;
     window.clear();
     historyChars = 0;
-    topMargin = bottomMargin = 0;
+    spacers.forget();
     follower->cleared();
     emit historyRewritten();
     if (hadHidden)
@@ -647,7 +582,7 @@ std::unique_ptr<QTextDocument> LogPane::historyDocument()
 
 int LogPane::windowStart() const
 {
-    return documentChars(0, windowBegin) - documentOffset();
+    return documentChars(0, windowBegin) - spacers.documentOffset();
 }
 
 int LogPane::historyPositionAtTop() const
@@ -847,7 +782,7 @@ void LogPane::trimHistory()
     } else if (end > 0) {
         // In one go, so that the layout moves the texts that stay only once. The paragraph
         // that now comes first keeps its own format.
-        const int offset = documentOffset();
+        const int offset = spacers.documentOffset();
         QTextCursor cursor(pane->document());
         cursor.setPosition(offset + end);
         cursor.setPosition(offset, QTextCursor::KeepAnchor);

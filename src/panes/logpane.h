@@ -3,6 +3,7 @@
 #ifndef LOGPANE_H
 #define LOGPANE_H
 
+#include "panes/edgespacers.h"
 #include "panes/historywindow.h"
 #include "panes/kepttext.h"
 #include "panes/panetext.h"
@@ -154,7 +155,6 @@ private:
     void followingChangedTo(bool follow);
     size_t textAtDocumentPosition(int position, int *into) const;
     int documentPositionOf(size_t index) const;
-    int documentOffset() const;
     void layOutWhileShown();
     void remeasureForFont();
     void showContextMenu(const QPoint &position);
@@ -176,11 +176,10 @@ private:
     HistoryWindow window;
     // The sum of the shown texts' lengths, each with the break after it.
     int historyChars = 0;
-    // How high a shown text outside the window is taken to be, in pixels; the heights of the
-    // spacers that stand for those texts now (0: none).
+    // How high a shown text outside the window is taken to be, in pixels, and the spacers that
+    // stand for those texts now.
     qreal textHeight = 0;
-    qreal topMargin = 0;
-    qreal bottomMargin = 0;
+    EdgeSpacers spacers;
     // Set while the pane itself moves the view or the window.
     bool movingWindow = false;
     bool viewMoveQueued = false;
