@@ -37,9 +37,10 @@ class QTextEdit;
 //
 // The document holds only a window of the shown texts, a few thousand around the view
 // (HistoryWindow): following, the newest; reading further up, those around the reader. The
-// first and last paragraphs carry margins as high as the shown texts outside the window would
-// be, so that the text edit's own scroll bar says where in the whole history the view is; when
-// the view comes near an edge of the window or into those margins, the window moves with it.
+// first and last paragraphs are spacers as high as the shown texts outside the window would be
+// (EdgeSpacers), so that the text edit's own scroll bar says where in the whole history the
+// view is; when the view comes near an edge of the window or into those spacers, the window
+// moves with it.
 // Find, Save and Copy all see the whole history through the history*() functions.
 class LogPane : public QObject
 {
