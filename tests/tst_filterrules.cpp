@@ -20,9 +20,9 @@ namespace {
 
 // "hide DEBUG re case off panes=13 bg=#ff0000": the action and pattern, then what differs
 // from a rule's defaults.
-FilterRule ruleOf(const QString &spec)
+FilterRule ruleOf(const QString &written)
 {
-    const QStringList words = spec.split(QLatin1Char(' '));
+    const QStringList words = written.split(QLatin1Char(' '));
     FilterRule rule;
     rule.action = FilterRule::Action(actionOfName(words.at(0)));
     rule.pattern = words.value(1);
@@ -188,8 +188,8 @@ void FilterRulesTest::verdicts()
     QCOMPARE(verdict.background.isValid() ? verdict.background.name() : QString(), background);
     // A colour of the text's own that reads on the background, whatever the window's palette.
     QCOMPARE(verdict.foreground.isValid(), !background.isEmpty());
-    QCOMPARE(set.isActive(pane), std::any_of(rules.begin(), rules.end(), [&](const QString &spec) {
-                 const FilterRule rule = ruleOf(spec);
+    QCOMPARE(set.isActive(pane), std::any_of(rules.begin(), rules.end(), [&](const QString &written) {
+                 const FilterRule rule = ruleOf(written);
                  return rule.enabled && rule.appliesTo(pane)
                      && RuleMatcher(rule.pattern, rule.regex, false).isUsable();
              }));
@@ -335,8 +335,8 @@ void FilterRulesTest::readingJson()
     QFETCH(QStringList, expected);
     const RulesRead read = rulesFromJson(json);
     QVector<FilterRule> rules;
-    for (const QString &spec : expected)
-        rules.append(ruleOf(spec));
+    for (const QString &written : expected)
+        rules.append(ruleOf(written));
     QCOMPARE(read.rules, rules);
     QTEST(!read.fault.isEmpty(), "fault");
 }
@@ -344,9 +344,9 @@ void FilterRulesTest::readingJson()
 void FilterRulesTest::roundTrip()
 {
     QVector<FilterRule> rules;
-    for (const char *spec :
+    for (const char *written :
          {"hide \"quoted\"\\\u00e9 case", "show ^a.*b$ re panes=24 off", "highlight x bg=#c8dcff"})
-        rules.append(ruleOf(QString::fromUtf8(spec)));
+        rules.append(ruleOf(QString::fromUtf8(written)));
     rules[2].foreground = QColor(QStringLiteral("#102030"));
     const RulesRead read = rulesFromJson(rulesToJson(rules));
     QCOMPARE(read.fault, QString());
