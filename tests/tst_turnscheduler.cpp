@@ -27,16 +27,20 @@ void TurnSchedulerTest::eachTurnDoesItsShare_data()
 {
     QTest::addColumn<int>("shareMs");
     QTest::addColumn<int>("historyLimit");
+    QTest::addColumn<int>("chunkCostMs");
 
-    QTest::newRow("one pane a turn") << 0 << 0;
-    QTest::newRow("one pane a turn, full panes trimmed") << 0 << 40;
-    QTest::newRow("time to spare, full panes trimmed") << 10000 << 40;
+    QTest::newRow("one pane a turn") << 0 << 0 << 0;
+    QTest::newRow("one pane a turn, full panes trimmed") << 0 << 40 << 0;
+    QTest::newRow("time to spare, full panes trimmed") << 10000 << 40 << 0;
+    // The window's budget is 8 ms: after a chunk of 5, another would pass it.
+    QTest::newRow("chunks that cost more than half the turn") << 8 << 0 << 5;
 }
 
 void TurnSchedulerTest::eachTurnDoesItsShare()
 {
     QFETCH(int, shareMs);
     QFETCH(int, historyLimit);
+    QFETCH(int, chunkCostMs);
 
     // Pane 0 is on show; the others are hidden, as on tabs nobody looks at.
     QWidget window;
@@ -69,6 +73,9 @@ void TurnSchedulerTest::eachTurnDoesItsShare()
     connect(&listener, &UdpListener::messagesReceived, this,
             [&](const QVector<LogMessage> &messages) {
                 turn.append(QStringLiteral("t"));
+                QElapsedTimer cost;
+                cost.start();
+                while (cost.elapsed() < chunkCostMs) { }
                 BatchAppender::Texts texts;
                 for (const LogMessage &message : messages) {
                     for (int pane = 0; pane < paneCount; ++pane) {
@@ -94,7 +101,8 @@ void TurnSchedulerTest::eachTurnDoesItsShare()
     });
 
     QVERIFY(listener.listen(QHostAddress(QHostAddress::LocalHost), 0));
-    const int sent = 300;
+    // Costly chunks need enough datagrams for several chunks to wait at once.
+    const int sent = chunkCostMs > 0 ? 3000 : 300;
     for (int i = 0; i < sent; ++i) {
         const QString text = QString::number(i);
         QVERIFY(sendDatagram(listener.localPort(),
@@ -121,6 +129,8 @@ void TurnSchedulerTest::eachTurnDoesItsShare()
         const int trimmed = int(done.filter(QRegularExpression(QStringLiteral("^x"))).size());
         QVERIFY2(trimmed <= 1, qPrintable(what));
         trims += trimmed;
+        if (chunkCostMs > 0)
+            QVERIFY2(done.count(QStringLiteral("t")) <= 1, qPrintable(what));
         // With no time to spare, one pane a turn, and so one chunk.
         if (shareMs == 0)
             QVERIFY2(done.filter(QRegularExpression(QStringLiteral("^a"))).size() <= 1,

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panes/batchappender.h"
 
-#include <QElapsedTimer>
-
 #include <utility>
 
 BatchAppender::BatchAppender(AppendToPane appendToPane, QObject *parent)
@@ -45,8 +43,9 @@ void BatchAppender::discard(int pane)
 
 void BatchAppender::appendWithinShare()
 {
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer ownClock;
+    ownClock.start();
+    const QElapsedTimer &clock = turnClock.isValid() ? turnClock : ownClock;
     while (isAppending()) {
         appendFrom(nextPane);
         if (isAppending() && clock.elapsed() >= shareOfTurnMs) {

@@ -6,6 +6,7 @@
 #include "panes/kepttext.h"
 #include "protocol/panes.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QVector>
 
@@ -42,6 +43,9 @@ public:
 
     // How long appending may go on in one turn before the next pane waits for the next turn.
     void setShareOfTurnMs(int ms) { shareOfTurnMs = ms; }
+    // A turn began: the share counts from now, with what else the turn does before appending,
+    // rather than from when appending starts. Without it, each append counts on its own.
+    void turnBegins() { turnClock.start(); }
 
 signals:
     // Every text of the batch is in its pane.
@@ -57,6 +61,7 @@ private:
     Texts pending;
     int nextPane = paneCount; // the next pane with texts to go, paneCount when none
     int shareOfTurnMs = 0; // given by the window's TurnScheduler
+    QElapsedTimer turnClock;
 };
 
 #endif // BATCHAPPENDER_H

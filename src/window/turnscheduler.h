@@ -3,6 +3,7 @@
 #ifndef TURNSCHEDULER_H
 #define TURNSCHEDULER_H
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -21,8 +22,11 @@ class UdpListener;
 //     and messages are taken after it.
 //  3. Texts that waited while the panes were paused go in, slice after slice, then messages
 //     are taken (while texts wait, their texts wait behind them), chunk after chunk, until
-//     the turn has used its budget, none are left, or the batch of a chunk or of a slice has
-//     more texts than its share let in.
+//     none are left, the batch of a chunk or of a slice has more texts than the turn's share
+//     let in, or the next chunk would take the turn past its budget if it cost what the one
+//     before it did. Checking the budget only after each chunk let a chunk begun late run
+//     the turn to twice its budget.
+// The budget counts from the start of the turn, for taking and appending alike.
 // Any of the parts may be missing (tests run one on its own).
 class TurnScheduler : public QObject
 {
@@ -38,7 +42,7 @@ public:
 private:
     void wantTurn();
     void runTurn();
-    void takeMessages();
+    void takeMessages(const QElapsedTimer &turn);
     bool hasWork() const;
 
     UdpListener *listener;
