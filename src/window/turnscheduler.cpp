@@ -53,7 +53,12 @@ void TurnScheduler::setPauseGate(PauseGate *pauseGate)
 
 void TurnScheduler::wantTurn()
 {
-    if (!nextTurn.isActive())
+    // Asked for during a turn, the next one is started when this one ends: a zero-length timer
+    // started early in a turn comes due before the window's other timers, and two turns then
+    // ran back to back with none of them in between.
+    if (inTurn)
+        wantedDuringTurn = true;
+    else if (!nextTurn.isActive())
         nextTurn.start();
 }
 
@@ -61,6 +66,8 @@ void TurnScheduler::runTurn()
 {
     QElapsedTimer turn;
     turn.start();
+    inTurn = true;
+    wantedDuringTurn = false;
     if (appender)
         appender->turnBegins();
     if (appender && appender->isAppending()) {
@@ -70,7 +77,8 @@ void TurnScheduler::runTurn()
             gate->letBacklogIn(turnBudgetMs);
         takeMessages(turn);
     }
-    if (hasWork())
+    inTurn = false;
+    if (wantedDuringTurn || hasWork())
         wantTurn();
 }
 

@@ -51,6 +51,8 @@ private:
     PauseGate *gate = nullptr;
     QTimer nextTurn;
     bool messagesWaiting = false;
+    bool inTurn = false;
+    bool wantedDuringTurn = false;
 };
 
 #endif // TURNSCHEDULER_H
