@@ -114,7 +114,7 @@ quint64 CombinedMatcher::match(const QString &text, const QByteArray &utf8) cons
 
 QString shownPlainText(const QString &text)
 {
-    if (!Qt::mightBeRichText(text) || !showsAsRichText(text))
+    if (!showsAsRichText(text))
         return text;
     LogDocument parsed;
     QTextCursor(&parsed).insertHtml(text);

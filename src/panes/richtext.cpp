@@ -248,6 +248,18 @@ private:
     int pos = 0;
 };
 
+// Qt::mightBeRichText() sees markup only at a "<" or an "&lt;". Most log lines hold neither
+// character, and one look at each character is cheaper than Qt's test, which every text that
+// arrives goes through.
+bool holdsMarkupCharacters(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('<') || c == QLatin1Char('&'))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool isLosslessMarkup(const QString &text)
@@ -257,5 +269,6 @@ bool isLosslessMarkup(const QString &text)
 
 bool showsAsRichText(const QString &text)
 {
-    return Qt::mightBeRichText(text) && isLosslessMarkup(text) && !nestsTablesTooDeep(text);
+    return holdsMarkupCharacters(text) && Qt::mightBeRichText(text) && isLosslessMarkup(text)
+        && !nestsTablesTooDeep(text);
 }
