@@ -48,7 +48,7 @@ bool MessageQueue::pushWhatFits(QVector<LogMessage> &incoming)
         if (!fits(size))
             break;
         bytes += size;
-        messages.push_back(std::move(incoming[pushed]));
+        messages.push_back({std::move(incoming[pushed]), size});
     }
     incoming.remove(0, pushed);
     return wasEmpty && !messages.empty();
@@ -80,14 +80,15 @@ QVector<LogMessage> MessageQueue::take(int maxMessages, qint64 maxBytes)
 {
     QVector<LogMessage> taken;
     const std::lock_guard<std::mutex> lock(mutex);
+    taken.reserve(qMin(maxMessages, int(messages.size())));
     qint64 takenBytes = 0;
     while (!messages.empty() && taken.size() < maxMessages) {
-        const qint64 size = bytesOf(messages.front());
+        const qint64 size = messages.front().bytes;
         if (!taken.isEmpty() && takenBytes + size > maxBytes)
             break;
         takenBytes += size;
         bytes -= size;
-        taken.append(std::move(messages.front()));
+        taken.append(std::move(messages.front().message));
         messages.pop_front();
     }
     if (!taken.isEmpty())

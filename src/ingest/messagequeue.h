@@ -63,7 +63,13 @@ private:
     mutable std::mutex mutex;
     std::condition_variable roomMade;
     bool closed = false;
-    std::deque<LogMessage> messages;
+    // Each with its bytes, worked out once, as it came in.
+    struct Queued
+    {
+        LogMessage message;
+        qint64 bytes;
+    };
+    std::deque<Queued> messages;
     qint64 bytes = 0;
     qint64 droppedCount = 0;
 };
