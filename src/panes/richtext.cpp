@@ -249,15 +249,12 @@ private:
 };
 
 // Qt::mightBeRichText() sees markup only at a "<" or an "&lt;". Most log lines hold neither
-// character, and one look at each character is cheaper than Qt's test, which every text that
+// character, and looking for them is cheaper than Qt's test, which every text that
 // arrives goes through.
 bool holdsMarkupCharacters(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('<') || c == QLatin1Char('&'))
-            return true;
-    }
-    return false;
+    // Qt looks for one character many at a time.
+    return text.contains(QLatin1Char('<')) || text.contains(QLatin1Char('&'));
 }
 
 } // namespace
