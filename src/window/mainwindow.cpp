@@ -231,7 +231,7 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
                 KeptText kept;
                 kept.text = message.texts[pane];
                 kept.arrivalTime = message.arrivalTime;
-                kept.sender = message.sender;
+                kept.sender = recentSenders.share(message.sender);
                 texts[pane].append(kept);
             }
         }
