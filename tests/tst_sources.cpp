@@ -1,5 +1,6 @@
 // Senders as the viewer counts them: their sequences of numbers and the registry of them.
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ingest/sharedsender.h"
 #include "sources/sequencecounter.h"
 #include "sources/sourceregistry.h"
 #include "window/windowlook.h"
@@ -17,6 +18,8 @@ private slots:
     void registryCounts();
     void muteAndSolo_data();
     void muteAndSolo();
+    void sharedSenders_data();
+    void sharedSenders();
     void prefixTexts_data();
     void prefixTexts();
 };
@@ -181,6 +184,38 @@ void SourcesTest::muteAndSolo()
     for (const int row : soloed)
         registry.setSoloed(row, false);
     QVERIFY(!registry.hidesAny());
+}
+
+// Senders shared through the last few (port 0: none) compare and print as their addresses do
+// (the window hides by them: tst_sourcespanel); each holds the address of text sharesWith.
+void SourcesTest::sharedSenders_data()
+{
+    QTest::addColumn<QList<int>>("ports");
+    QTest::addColumn<QList<int>>("sharesWith"); // -1: not asked
+    QTest::newRow("taking turns") << QList<int> {5001, 5001, 5002, 0, 5001, 0, 5002}
+                                  << QList<int> {-1, 0, -1, -1, 0, 3, 2};
+    QTest::newRow("more than are held") << QList<int> {1, 2, 3, 4, 5, 6, 7, 8, 9, 2, 1}
+                                        << QList<int> {-1, -1, -1, -1, -1, -1, -1, -1, -1, 1, -1};
+}
+
+void SourcesTest::sharedSenders()
+{
+    QFETCH(QList<int>, ports);
+    QFETCH(QList<int>, sharesWith);
+    RecentSenders recent;
+    QVector<SharedSender> senders;
+    for (const int port : ports) {
+        const auto address = port
+            ? SenderAddress::fromHostAddress(QHostAddress::LocalHost, quint16(port))
+            : SenderAddress();
+        const SharedSender sender = recent.share(address);
+        QCOMPARE(sender.toString(), address.toString());
+        for (int i = 0; i < senders.size(); ++i)
+            QCOMPARE(sender == senders.at(i), port == ports.at(i));
+        if (sharesWith.at(senders.size()) >= 0)
+            QCOMPARE(&sender.address(), &senders.at(sharesWith.at(senders.size())).address());
+        senders.append(sender);
+    }
 }
 
 QTEST_GUILESS_MAIN(SourcesTest)

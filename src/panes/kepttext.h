@@ -3,7 +3,7 @@
 #ifndef KEPTTEXT_H
 #define KEPTTEXT_H
 
-#include "ingest/datagramorigin.h"
+#include "ingest/sharedsender.h"
 
 #include <QString>
 
@@ -15,7 +15,8 @@ struct KeptText
     QString text;
     // When the system received the datagram, nanoseconds since the epoch; 0 when not known.
     qint64 arrivalTime = 0;
-    SenderAddress sender;
+    // Shared with the other texts from the same sender (RecentSenders).
+    SharedSender sender;
     // Bit n is set when the rule in slot n matched the text: set by PaneLook::match() when the
     // text enters its pane, and again when that rule changes, so that showing the text matches
     // nothing.

@@ -40,6 +40,8 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
+#include <utility>
+
 MainWindow::MainWindow(QWidget *parent, const QString &rulesFile, Source source)
     : QMainWindow(parent),
       ui(new MainWindowForm),
@@ -226,13 +228,14 @@ void MainWindow::slPendingDatagrams(const QVector<LogMessage> &messages)
     for (int i = clears ? lastClearing : 0; i < messages.size(); ++i) {
         const LogMessage &message = messages.at(i);
         tabTitles->count(message);
+        const SharedSender sender = recentSenders.share(message.sender);
         for (int pane = 0; pane < paneCount; ++pane) {
             if (!message.texts[pane].isEmpty()) {
                 KeptText kept;
                 kept.text = message.texts[pane];
                 kept.arrivalTime = message.arrivalTime;
-                kept.sender = message.sender;
-                texts[pane].append(kept);
+                kept.sender = sender;
+                texts[pane].append(std::move(kept));
             }
         }
     }

@@ -5,6 +5,7 @@
 
 #include "window/logmenus.h"
 #include "ingest/logmessage.h"
+#include "ingest/sharedsender.h"
 #include "protocol/panes.h"
 
 #include <QByteArray>
@@ -107,6 +108,8 @@ private:
     // Every sender heard from, and the panel that lists them.
     SourceRegistry *sourceRegistry;
     SourcesDock *sourcesDock;
+    // Gives the texts of each sender one address to share.
+    RecentSenders recentSenders;
     // The View menu's times and senders in front of the texts.
     ViewPrefixes *viewPrefixes;
 };

@@ -18,7 +18,7 @@ bool WindowLook::showsEverythingPlain(int pane) const
 TextLook WindowLook::look(const KeptText &text, int pane, const KeptText *previousShown) const
 {
     TextLook shown;
-    if (senderHidden && senderHidden(text.sender)) {
+    if (senderHidden && senderHidden(text.sender.address())) {
         shown.shown = false;
         return shown;
     }
@@ -43,7 +43,7 @@ TextLook WindowLook::look(const KeptText &text, int pane, const KeptText *previo
             shown.prefix = time + QLatin1Char(' ');
     }
     if (prefixes.senders && !text.sender.isNull()) {
-        const QString name = senderName ? senderName(text.sender) : QString();
+        const QString name = senderName ? senderName(text.sender.address()) : QString();
         shown.prefix += (name.isEmpty() ? text.sender.toString() : name) + QLatin1Char(' ');
     }
     return shown;
