@@ -43,9 +43,11 @@ public:
 
     // How long appending may go on in one turn before the next pane waits for the next turn.
     void setShareOfTurnMs(int ms) { shareOfTurnMs = ms; }
-    // A turn began: the share counts from now, with what else the turn does before appending,
-    // rather than from when appending starts. Without it, each append counts on its own.
+    // A turn began: until it ends, the share counts from now, with what else the turn does
+    // before appending, rather than from when appending starts. Outside a turn, each append
+    // counts on its own.
     void turnBegins() { turnClock.start(); }
+    void turnEnds() { turnClock.invalidate(); }
 
 signals:
     // Every text of the batch is in its pane.

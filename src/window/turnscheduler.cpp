@@ -80,6 +80,8 @@ void TurnScheduler::runTurn()
         takeMessages(turn);
     }
     inTurn = false;
+    if (appender)
+        appender->turnEnds();
     if (wantedDuringTurn || hasWork())
         wantTurn();
 }
