@@ -74,6 +74,9 @@ void RichTextTest::logLines_data()
         << QStringLiteral("<a href=\"http://host/?a=1&b=2\">link</a>") << QStringLiteral("link");
     QTest::newRow("entities") << QStringLiteral("<b>AT&amp;T</b> &lt;tag&gt; &#65;&#x42;&copy;")
                               << QStringLiteral("AT&T <tag> AB©");
+    // No "<" at all: entities alone make it markup.
+    QTest::newRow("entities alone") << QStringLiteral("&lt;b&gt; starts bold")
+                                    << QStringLiteral("<b> starts bold");
     QTest::newRow("paragraphs") << QStringLiteral("<p>one</p><P>two</P>")
                                 << QStringLiteral("one\ntwo");
     QTest::newRow("table") << QStringLiteral("<table><tr><td>cell</td></tr></table>")
