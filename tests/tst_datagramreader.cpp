@@ -23,6 +23,7 @@ private slots:
     void stopsWithDatagramsStillUnread();
     void messagesKnowWhenAndFromWhom_data();
     void messagesKnowWhenAndFromWhom();
+    void waitingForDatagramsLeavesTextsToTheWindow();
 };
 
 namespace {
@@ -186,6 +187,28 @@ void DatagramReaderTest::messagesKnowWhenAndFromWhom()
         previous = message.arrivalTime;
         QCOMPARE(message.sender.toString(), shown + ':' + QString::number(sender.localPort()));
     }
+}
+
+// A reader frees the texts handed back to it only while it reads: once datagrams stop, it
+// waits for them, and whoever hands texts back frees them itself rather than leave them held
+// until the next datagram.
+void DatagramReaderTest::waitingForDatagramsLeavesTextsToTheWindow()
+{
+    quint16 port = 0;
+    const int descriptor = boundSocket(&port);
+    QVERIFY(descriptor >= 0);
+    MessageQueue queue(100, 1 << 24);
+    QSemaphore waiting;
+    DatagramReader reader(descriptor, &queue, [&] { waiting.release(); });
+    QUdpSocket sender;
+    QVERIFY(send(sender, port, 0, 1));
+    QVERIFY(waiting.tryAcquire(1, 10000));
+    QCOMPARE(queue.take(10, 1 << 24).size(), 1);
+    const auto handBackOne = [&] {
+        std::vector<QString> texts {"gone"};
+        return queue.handBack(texts);
+    };
+    QTRY_VERIFY(!handBackOne());
 }
 
 QTEST_GUILESS_MAIN(DatagramReaderTest)

@@ -17,6 +17,8 @@ private slots:
     void bounds();
     void wakesOnlyWhenItStopsBeingEmpty();
     void handsOverBetweenThreadsInOrder();
+    void handsTextsBackOnlyToAReaderAtWork_data();
+    void handsTextsBackOnlyToAReaderAtWork();
 };
 
 namespace {
@@ -149,6 +151,48 @@ void MessageQueueTest::handsOverBetweenThreadsInOrder()
     reader.join();
     QCOMPARE(wrong, -1);
     QCOMPARE(expected, total);
+}
+
+void MessageQueueTest::handsTextsBackOnlyToAReaderAtWork_data()
+{
+    // What the reading thread did last, in order: "busy" and "idle" as it takes what was handed
+    // back, at work or about to wait for datagrams; "close" and "reopen" as the listener does.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("takes");
+    QTest::newRow("no reader yet") << QStringList() << false;
+    QTest::newRow("reading") << QStringList({"busy"}) << true;
+    QTest::newRow("waiting for datagrams") << QStringList({"busy", "idle"}) << false;
+    QTest::newRow("reading again") << QStringList({"busy", "idle", "busy"}) << true;
+    QTest::newRow("stopped") << QStringList({"busy", "close"}) << false;
+    QTest::newRow("a new socket, its reader not yet started")
+        << QStringList({"busy", "close", "reopen"}) << false;
+}
+
+void MessageQueueTest::handsTextsBackOnlyToAReaderAtWork()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(bool, takes);
+    MessageQueue queue(10, 1 << 20);
+    for (const QString &step : qAsConst(steps)) {
+        if (step == "close")
+            queue.close();
+        else if (step == "reopen")
+            queue.reopen();
+        else
+            queue.takeHandedBack(step == "idle");
+    }
+    std::vector<QString> texts {"one", "two"};
+    QCOMPARE(queue.handBack(texts), takes);
+    // What the queue took is no longer the caller's to free.
+    QCOMPARE(texts.size(), size_t(takes ? 0 : 2));
+    std::vector<QString> more {"three"};
+    QCOMPARE(queue.handBack(more), takes);
+    const std::vector<QString> expected =
+        takes ? std::vector<QString> {"one", "two", "three"} : std::vector<QString> {};
+    QCOMPARE(queue.takeHandedBack(false), expected);
+    queue.handBack(texts);
+    queue.clear();
+    QVERIFY(queue.takeHandedBack(false).empty());
 }
 
 QTEST_GUILESS_MAIN(MessageQueueTest)

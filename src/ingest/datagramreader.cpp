@@ -32,6 +32,8 @@ const int unreadLimit = 16384;
 const qint64 unreadByteLimit = 16 * 1024 * 1024;
 // The largest UDP payload, and then some.
 const int bufferBytes = 65536;
+// How long datagrams gather in the socket, while they keep coming, before they are read.
+const long gatherNs = 500 * 1000;
 
 #ifdef Q_OS_LINUX
 // Room for the control data the system gives each datagram: its drop count and its time.
@@ -187,26 +189,43 @@ void DatagramReader::run()
     };
 
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
+    bool readSome = false;
     for (;;) {
+        // The texts the window let go of are freed here, where they were made. Until this
+        // thread reads again, it may wait, and the window frees what it lets go of itself.
+        queue->takeHandedBack(true);
         // Nothing is read while the window has enough to do: the datagrams wait in the socket.
         const qint64 waitingBytes =
             messages.isEmpty() ? 1 : MessageQueue::bytesOf(messages.first());
         if (!queue->waitForRoom(waitingBytes))
             return;
         if (unread.empty() && messages.isEmpty()) {
-            if (::poll(watched, 2, -1) < 0) {
-                if (errno == EINTR)
-                    continue;
-                return;
+            if (readSome) {
+                // While datagrams keep coming, they gather in the socket for a moment and are
+                // read together. Read as each arrives, every one would wake this thread, which
+                // would take the core from the window thousands of times a second for a
+                // datagram each time. The first datagram after a quiet spell is read at once.
+                const timespec gather {0, gatherNs};
+                if (::ppoll(&watched[1], 1, &gather, nullptr) > 0)
+                    return;
+            } else {
+                if (::poll(watched, 2, -1) < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    return;
+                }
+                if (watched[1].revents)
+                    return;
             }
-            if (watched[1].revents)
-                return;
         }
+        queue->takeHandedBack(false);
         // The socket is emptied first, every time: taking a datagram costs a fraction of
         // reading it as a message, and what the socket's buffer cannot hold is lost. A burst
         // that comes while the window's thread shares the core with this one is taken whole,
         // and read as messages once it has ended.
+        const size_t unreadBefore = unread.size();
         drain();
+        readSome = unread.size() > unreadBefore;
         handOn();
     }
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ingest/messagequeue.h"
 
+#include <iterator>
+
 MessageQueue::MessageQueue(int maxMessages, qint64 maxBytes)
     : messageLimit(maxMessages), byteLimit(maxBytes)
 { }
@@ -40,18 +42,58 @@ bool MessageQueue::push(QVector<LogMessage> &&incoming)
 
 bool MessageQueue::pushWhatFits(QVector<LogMessage> &incoming)
 {
-    const std::lock_guard<std::mutex> lock(mutex);
-    const bool wasEmpty = messages.empty();
+    if (incoming.isEmpty())
+        return false;
+    Batch batch = spareBatch();
+    for (const LogMessage &message : qAsConst(incoming))
+        batch.sizes.push_back(bytesOf(message));
+
+    std::unique_lock<std::mutex> lock(mutex);
+    const bool wasEmpty = count == 0;
     int pushed = 0;
-    for (; pushed < incoming.size(); ++pushed) {
-        const qint64 size = bytesOf(incoming.at(pushed));
-        if (!fits(size))
-            break;
-        bytes += size;
-        messages.push_back({std::move(incoming[pushed]), size});
+    for (; pushed < incoming.size() && fits(batch.sizes[size_t(pushed)]); ++pushed) {
+        bytes += batch.sizes[size_t(pushed)];
+        ++count;
     }
-    incoming.remove(0, pushed);
-    return wasEmpty && !messages.empty();
+    if (pushed == 0) {
+        keepSpare(std::move(batch));
+        return false;
+    }
+    if (pushed == incoming.size()) {
+        // The reader goes on with the spare's memory.
+        batch.messages.swap(incoming);
+    } else {
+        for (int i = 0; i < pushed; ++i)
+            batch.messages.append(std::move(incoming[i]));
+        batch.sizes.resize(size_t(pushed));
+    }
+    batches.push_back(std::move(batch));
+    lock.unlock();
+    incoming.remove(0, qMin(pushed, incoming.size()));
+    return wasEmpty;
+}
+
+MessageQueue::Batch MessageQueue::spareBatch()
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (spares.empty())
+        return {};
+    Batch batch = std::move(spares.back());
+    spares.pop_back();
+    return batch;
+}
+
+void MessageQueue::keepSpare(Batch &&batch)
+{
+    // Two are enough for a reader that pushes while the window takes; more would only hold
+    // memory after a flood.
+    const size_t sparesKept = 2;
+    if (spares.size() >= sparesKept)
+        return;
+    batch.messages.clear();
+    batch.sizes.clear();
+    batch.next = 0;
+    spares.push_back(std::move(batch));
 }
 
 bool MessageQueue::waitForRoom(qint64 messageBytes)
@@ -74,22 +116,28 @@ void MessageQueue::reopen()
 {
     const std::lock_guard<std::mutex> lock(mutex);
     closed = false;
+    readerIdle = true;
 }
 
 QVector<LogMessage> MessageQueue::take(int maxMessages, qint64 maxBytes)
 {
     QVector<LogMessage> taken;
     const std::lock_guard<std::mutex> lock(mutex);
-    taken.reserve(qMin(maxMessages, int(messages.size())));
+    taken.reserve(qMin(maxMessages, count));
     qint64 takenBytes = 0;
-    while (!messages.empty() && taken.size() < maxMessages) {
-        const qint64 size = messages.front().bytes;
+    while (!batches.empty() && taken.size() < maxMessages) {
+        Batch &front = batches.front();
+        const qint64 size = front.sizes[size_t(front.next)];
         if (!taken.isEmpty() && takenBytes + size > maxBytes)
             break;
         takenBytes += size;
         bytes -= size;
-        taken.append(std::move(messages.front().message));
-        messages.pop_front();
+        --count;
+        taken.append(std::move(front.messages[front.next]));
+        if (++front.next == front.messages.size()) {
+            keepSpare(std::move(front));
+            batches.pop_front();
+        }
     }
     if (!taken.isEmpty())
         roomMade.notify_all();
@@ -98,18 +146,45 @@ QVector<LogMessage> MessageQueue::take(int maxMessages, qint64 maxBytes)
 
 void MessageQueue::clear()
 {
+    std::deque<Batch> gone;
+    std::vector<QString> goneTexts;
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        messages.clear();
+        gone.swap(batches);
+        goneTexts.swap(handedBack);
+        count = 0;
         bytes = 0;
     }
     roomMade.notify_all();
 }
 
+bool MessageQueue::handBack(std::vector<QString> &texts)
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (closed || readerIdle)
+        return false;
+    if (handedBack.empty()) {
+        handedBack.swap(texts);
+    } else {
+        handedBack.insert(handedBack.end(), std::make_move_iterator(texts.begin()),
+                          std::make_move_iterator(texts.end()));
+    }
+    return true;
+}
+
+std::vector<QString> MessageQueue::takeHandedBack(bool goingIdle)
+{
+    std::vector<QString> texts;
+    const std::lock_guard<std::mutex> lock(mutex);
+    readerIdle = goingIdle;
+    texts.swap(handedBack);
+    return texts;
+}
+
 int MessageQueue::room() const
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    return hasRoom() ? messageLimit - int(messages.size()) : 0;
+    return hasRoom() ? messageLimit - count : 0;
 }
 
 qint64 MessageQueue::byteRoom() const
@@ -121,7 +196,7 @@ qint64 MessageQueue::byteRoom() const
 int MessageQueue::size() const
 {
     const std::lock_guard<std::mutex> lock(mutex);
-    return int(messages.size());
+    return count;
 }
 
 qint64 MessageQueue::dropped() const

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 // Messages wait here between the thread that reads the socket and the window that shows them.
 // It holds at most a number of messages and of bytes. A reader waits for room before it reads
@@ -38,6 +39,17 @@ public:
     QVector<LogMessage> take(int maxMessages, qint64 maxBytes);
     void clear();
 
+    // Texts the window has let go of, handed back to be freed on the reading thread, which
+    // made them. Freed on the window's thread, each would wait for the reading thread's
+    // allocator whenever that thread holds it, and the window would stand still while that
+    // thread waits for a core. False, leaving them to the caller, when no reading thread is
+    // at work to free them: it waits (for datagrams, or for room), it has stopped, or there is
+    // none. A thread that waits allocates nothing, so freeing them then waits for nobody.
+    bool handBack(std::vector<QString> &texts);
+    // The reading thread takes what was handed back, to free it. With `goingIdle`, it may wait
+    // before it reads again, and until it next calls this, handBack() leaves texts to the caller.
+    std::vector<QString> takeHandedBack(bool goingIdle);
+
     int size() const;
     // How many more messages fit by count; none once the bytes are at their bound.
     int room() const;
@@ -55,21 +67,30 @@ private:
     const qint64 byteLimit;
     bool fits(qint64 messageBytes) const
     {
-        return int(messages.size()) < messageLimit
-            && (messages.empty() || bytes + messageBytes <= byteLimit);
+        return count < messageLimit && (count == 0 || bytes + messageBytes <= byteLimit);
     }
     bool hasRoom() const { return fits(1); }
+
+    // Messages as they were pushed together, each with its bytes, worked out once as it came
+    // in; taken from `next` on. An emptied batch is kept for the reading thread to fill again,
+    // so that its memory is neither freed on the window's thread nor allocated anew.
+    struct Batch
+    {
+        QVector<LogMessage> messages;
+        std::vector<qint64> sizes;
+        int next = 0;
+    };
+    Batch spareBatch();
+    void keepSpare(Batch &&batch);
 
     mutable std::mutex mutex;
     std::condition_variable roomMade;
     bool closed = false;
-    // Each with its bytes, worked out once, as it came in.
-    struct Queued
-    {
-        LogMessage message;
-        qint64 bytes;
-    };
-    std::deque<Queued> messages;
+    bool readerIdle = true;
+    std::deque<Batch> batches;
+    std::vector<Batch> spares;
+    std::vector<QString> handedBack;
+    int count = 0;
     qint64 bytes = 0;
     qint64 droppedCount = 0;
 };

@@ -177,6 +177,12 @@ bool UdpListener::deliverChunk()
     return true;
 }
 
+void UdpListener::handBack(std::vector<QString> &&texts)
+{
+    std::vector<QString> released = std::move(texts);
+    queue.handBack(released);
+}
+
 void UdpListener::checkDrops()
 {
     const qint64 dropped = droppedDatagrams();

@@ -47,6 +47,9 @@ public:
     // Hands on the oldest messages waiting, a chunk of them, with messagesReceived(). False
     // when none were waiting.
     bool deliverChunk();
+    // Frees texts the window is done with on the reading thread, which made them, while it
+    // reads; here when it does not.
+    void handBack(std::vector<QString> &&texts);
 
 signals:
     // Messages wait to be taken, where none waited before.

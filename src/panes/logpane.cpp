@@ -766,6 +766,13 @@ void LogPane::trimHistory()
     const int lengthBefore = historyLength();
     const int end = documentChars(windowBegin, qMax(windowBegin, qMin(windowEnd, size_t(drop))));
     const int windowGoing = window.forget(shownGoing);
+    if (textRelease) {
+        std::vector<QString> going;
+        going.reserve(size_t(drop));
+        for (int i = 0; i < drop; ++i)
+            going.push_back(std::move(kept[size_t(i)].text.text));
+        textRelease(std::move(going));
+    }
     kept.erase(kept.begin(), kept.begin() + drop);
     historyChars -= charsGoing;
     lastShown = qMax(qint64(-1), lastShown - drop);

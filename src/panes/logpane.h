@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class EvenLinesKeeper;
 class PaneFollower;
@@ -119,6 +120,9 @@ public:
     qint64 textBytes() const;
     int textsOverLimit() const;
     void trimHistory();
+    // Who frees the texts that go from the history; without one, they are freed here.
+    using TextRelease = std::function<void(std::vector<QString> &&texts)>;
+    void setTextRelease(TextRelease release) { textRelease = std::move(release); }
 
 signals:
     void followingChanged(bool following);
@@ -191,6 +195,7 @@ private:
     qint64 lastShown = -1;
     const PaneLook *look = nullptr;
     int paneNumber = 0;
+    TextRelease textRelease;
 };
 
 #endif // LOGPANE_H

@@ -125,6 +125,10 @@ MainWindow::MainWindow(QWidget *parent, const QString &rulesFile, Source source)
 
     udpListener = new UdpListener(this);
     connect(udpListener, &UdpListener::messagesReceived, this, &MainWindow::slPendingDatagrams);
+    for (LogPane *pane : logPanes) {
+        pane->setTextRelease(
+            [this](std::vector<QString> &&texts) { udpListener->handBack(std::move(texts)); });
+    }
     lossLabel = new LossLabel(ui->centralWidget, ui->horizontalLayout_2, this);
     connect(udpListener, &UdpListener::datagramsDropped, lossLabel, &LossLabel::showLoss);
     auto *waitingLabel = new WaitingLabel(ui->centralWidget, ui->horizontalLayout_2, this);
