@@ -73,6 +73,9 @@ LogPane::LogPane(QTextEdit *view)
     });
     pane->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(pane, &QWidget::customContextMenuRequested, this, &LogPane::showContextMenu);
+    exactMargins.setSingleShot(true);
+    exactMargins.setInterval(250);
+    connect(&exactMargins, &QTimer::timeout, this, [this] { setEdgeMargins(true); });
     layOutWhileShown();
 }
 
@@ -424,7 +427,7 @@ void LogPane::measureTextHeight()
 }
 
 // Sets the spacers' heights for the shown texts outside the window.
-void LogPane::setEdgeMargins()
+void LogPane::setEdgeMargins(bool exactly)
 {
     if (textHeight <= 0)
         measureTextHeight();
@@ -433,12 +436,15 @@ void LogPane::setEdgeMargins()
         outside > 0 ? qMin(textHeight, EdgeSpacers::largestHeight / outside) : textHeight;
     qreal top = window.inside() > 0 ? qRound(window.before() * height) : 0;
     const qreal bottom = window.inside() > 0 ? qRound(window.after() * height) : 0;
-    // A view that follows stays at the end whatever the spacer above: it changes, laying the
-    // window out anew, only when it is a page or a fiftieth off.
+    // A view that follows stays at the end whatever the spacer above: while texts arrive, it
+    // changes, laying the window out anew, only when it is a page or a fiftieth off, and once
+    // they have stopped for a moment, the scroll bar is made exact.
     const qreal topMargin = spacers.top();
-    if (follower->isFollowing() && top > 0 && topMargin > 0
-        && qAbs(top - topMargin) < qMax<qreal>(viewport->height(), topMargin / 50))
+    if (!exactly && follower->isFollowing() && top > 0 && topMargin > 0 && top != topMargin
+        && qAbs(top - topMargin) < qMax<qreal>(viewport->height(), topMargin / 50)) {
         top = topMargin;
+        exactMargins.start();
+    }
     if (spacers.setHeights(top, bottom))
         follower->textsRemovedFromStart(1);
 }
@@ -481,7 +487,7 @@ void LogPane::followingChangedTo(bool follow)
 {
     // The spacer above, left a little off while following, is set right for the reader.
     if (!follow)
-        QMetaObject::invokeMethod(this, &LogPane::setEdgeMargins, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { setEdgeMargins(); }, Qt::QueuedConnection);
     if (follow && !window.reachesEnd()) {
         moveWindowAround(window.total(), false);
         follower->restoreView();

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
+#include <QTimer>
 #include <QVector>
 
 #include <deque>
@@ -155,7 +156,7 @@ private:
     void moveWindowAround(int ordinal, bool keepSelection);
     const KeptText *previousShownBefore(size_t index) const;
     void measureTextHeight();
-    void setEdgeMargins();
+    void setEdgeMargins(bool exactly = false);
     void viewMoved();
     void followingChangedTo(bool follow);
     size_t textAtDocumentPosition(int position, int *into) const;
@@ -196,6 +197,7 @@ private:
     const PaneLook *look = nullptr;
     int paneNumber = 0;
     TextRelease textRelease;
+    QTimer exactMargins;
 };
 
 #endif // LOGPANE_H
