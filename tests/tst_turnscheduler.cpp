@@ -32,8 +32,8 @@ void TurnSchedulerTest::eachTurnDoesItsShare_data()
     QTest::newRow("one pane a turn") << 0 << 0 << 0;
     QTest::newRow("one pane a turn, full panes trimmed") << 0 << 40 << 0;
     QTest::newRow("time to spare, full panes trimmed") << 10000 << 40 << 0;
-    // The window's budget is 6 ms: after a chunk of 5, another would pass it.
-    QTest::newRow("chunks that cost more than half the turn") << 8 << 0 << 5;
+    // The window's budget is 3 ms: after a chunk of 2, another would pass it.
+    QTest::newRow("chunks that cost more than half the turn") << 8 << 0 << 2;
 }
 
 void TurnSchedulerTest::eachTurnDoesItsShare()

@@ -17,8 +17,11 @@ namespace {
 // stall of a flood from 60-76 ms to about 42 ms, at no cost in rate; an appending share of 8 ms
 // took the first seconds of a flood from 78 ms to 26 ms. Once chunks no longer ran a turn past
 // its budget and turns no longer ran back to back, 6 ms rather than 8 took the longest stall of
-// a 10-s flood from a median of 17.8 ms to 15.9 ms, over ten runs each, at the same rate.)
-const int turnBudgetMs = 6;
+// a 10-s flood from a median of 17.8 ms to 15.9 ms, over ten runs each, at the same rate.
+// Once the reading thread took less of the core it shares with the window, 3 ms rather than 6
+// kept the longest stall of every one of ten floods within 15 ms, at no cost in rate: a window
+// preempted once or twice in a gap of 3 ms of its own work still paints within a frame.)
+const int turnBudgetMs = 3;
 const qint64 turnBudgetNs = turnBudgetMs * 1000000LL;
 
 } // namespace
