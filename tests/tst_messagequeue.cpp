@@ -163,6 +163,8 @@ void MessageQueueTest::handsTextsBackOnlyToAReaderAtWork_data()
     QTest::newRow("reading") << QStringList({"busy"}) << true;
     QTest::newRow("waiting for datagrams") << QStringList({"busy", "idle"}) << false;
     QTest::newRow("reading again") << QStringList({"busy", "idle", "busy"}) << true;
+    // "hand": texts handed back before the reader says it may wait; it gets them instead.
+    QTest::newRow("texts to free before waiting") << QStringList({"busy", "hand", "idle"}) << true;
     QTest::newRow("stopped") << QStringList({"busy", "close"}) << false;
     QTest::newRow("a new socket, its reader not yet started")
         << QStringList({"busy", "close", "reopen"}) << false;
@@ -173,13 +175,19 @@ void MessageQueueTest::handsTextsBackOnlyToAReaderAtWork()
     QFETCH(QStringList, steps);
     QFETCH(bool, takes);
     MessageQueue queue(10, 1 << 20);
+    std::vector<QString> earlier {"zero"};
+    bool handed = false;
     for (const QString &step : qAsConst(steps)) {
         if (step == "close")
             queue.close();
         else if (step == "reopen")
             queue.reopen();
+        else if (step == "hand")
+            handed = queue.handBack(earlier);
         else
-            queue.takeHandedBack(step == "idle");
+            QCOMPARE(queue.takeHandedBack(step == "idle").size(), size_t(handed ? 1 : 0));
+        if (step != "hand")
+            handed = false;
     }
     std::vector<QString> texts {"one", "two"};
     QCOMPARE(queue.handBack(texts), takes);

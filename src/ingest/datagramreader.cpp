@@ -191,9 +191,6 @@ void DatagramReader::run()
     pollfd watched[2] = {{socket, POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
     bool readSome = false;
     for (;;) {
-        // The texts the window let go of are freed here, where they were made. Until this
-        // thread reads again, it may wait, and the window frees what it lets go of itself.
-        queue->takeHandedBack(true);
         // Nothing is read while the window has enough to do: the datagrams wait in the socket.
         const qint64 waitingBytes =
             messages.isEmpty() ? 1 : MessageQueue::bytesOf(messages.first());
@@ -209,6 +206,10 @@ void DatagramReader::run()
                 if (::ppoll(&watched[1], 1, &gather, nullptr) > 0)
                     return;
             } else {
+                // Until a datagram comes, the window frees what it lets go of itself, once
+                // this thread has freed what was handed back: the two never free into the
+                // same heap at once.
+                while (!queue->takeHandedBack(true).empty()) { }
                 if (::poll(watched, 2, -1) < 0) {
                     if (errno == EINTR)
                         continue;
@@ -218,6 +219,7 @@ void DatagramReader::run()
                     return;
             }
         }
+        // The texts the window let go of are freed here, where they were made.
         queue->takeHandedBack(false);
         // The socket is emptied first, every time: taking a datagram costs a fraction of
         // reading it as a message, and what the socket's buffer cannot hold is lost. A burst

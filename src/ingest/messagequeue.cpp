@@ -73,9 +73,18 @@ bool MessageQueue::pushWhatFits(QVector<LogMessage> &incoming)
     return wasEmpty;
 }
 
+namespace {
+
+// The emptied batches the reader keeps at most, for the next ones it pushes; it frees the rest.
+const size_t sparesKept = 8;
+
+} // namespace
+
 MessageQueue::Batch MessageQueue::spareBatch()
 {
+    std::vector<Batch> surplus; // freed after the lock, on the reader's thread, which made them
     const std::lock_guard<std::mutex> lock(mutex);
+    surplus = takeSurplusSpares();
     if (spares.empty())
         return {};
     Batch batch = std::move(spares.back());
@@ -83,13 +92,20 @@ MessageQueue::Batch MessageQueue::spareBatch()
     return batch;
 }
 
+std::vector<MessageQueue::Batch> MessageQueue::takeSurplusSpares()
+{
+    std::vector<Batch> surplus;
+    while (spares.size() > sparesKept) {
+        surplus.push_back(std::move(spares.back()));
+        spares.pop_back();
+    }
+    return surplus;
+}
+
+// Kept however many there are: the window takes more batches in a burst than the reader
+// pushes, and freeing the rest here would wait for the reader's heap.
 void MessageQueue::keepSpare(Batch &&batch)
 {
-    // Two are enough for a reader that pushes while the window takes; more would only hold
-    // memory after a flood.
-    const size_t sparesKept = 2;
-    if (spares.size() >= sparesKept)
-        return;
     batch.messages.clear();
     batch.sizes.clear();
     batch.next = 0;
@@ -99,7 +115,13 @@ void MessageQueue::keepSpare(Batch &&batch)
 bool MessageQueue::waitForRoom(qint64 messageBytes)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    roomMade.wait(lock, [&] { return closed || fits(messageBytes); });
+    if (!closed && !fits(messageBytes)) {
+        // Only the window makes room, and it does not while it frees what it lets go of, so
+        // it may free that itself meanwhile, once nothing handed back waits for this thread.
+        readerIdle = handedBack.empty();
+        roomMade.wait(lock, [&] { return closed || fits(messageBytes); });
+        readerIdle = false;
+    }
     return !closed;
 }
 
@@ -175,9 +197,11 @@ bool MessageQueue::handBack(std::vector<QString> &texts)
 std::vector<QString> MessageQueue::takeHandedBack(bool goingIdle)
 {
     std::vector<QString> texts;
+    std::vector<Batch> surplus;
     const std::lock_guard<std::mutex> lock(mutex);
-    readerIdle = goingIdle;
+    surplus = takeSurplusSpares();
     texts.swap(handedBack);
+    readerIdle = goingIdle && texts.empty();
     return texts;
 }
 

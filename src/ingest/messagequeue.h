@@ -23,7 +23,8 @@ public:
     MessageQueue(int maxMessages, qint64 maxBytes);
 
     // Waits until there is room for a message of that many bytes, or the queue is closed
-    // (false). An empty queue has room for any one message, however large.
+    // (false). An empty queue has room for any one message, however large. While it waits,
+    // handBack() leaves texts to the caller.
     bool waitForRoom(qint64 messageBytes = 1);
     // Wakes whoever waits for room, now and until reopen(), with false.
     void close();
@@ -47,7 +48,8 @@ public:
     // none. A thread that waits allocates nothing, so freeing them then waits for nobody.
     bool handBack(std::vector<QString> &texts);
     // The reading thread takes what was handed back, to free it. With `goingIdle`, it may wait
-    // before it reads again, and until it next calls this, handBack() leaves texts to the caller.
+    // before it reads again, and once it gets nothing, handBack() leaves texts to the caller
+    // until it next calls this: it never frees while the window does.
     std::vector<QString> takeHandedBack(bool goingIdle);
 
     int size() const;
@@ -73,7 +75,8 @@ private:
 
     // Messages as they were pushed together, each with its bytes, worked out once as it came
     // in; taken from `next` on. An emptied batch is kept for the reading thread to fill again,
-    // so that its memory is neither freed on the window's thread nor allocated anew.
+    // so that its memory is neither freed on the window's thread nor allocated anew; what the
+    // reader does not need, it frees.
     struct Batch
     {
         QVector<LogMessage> messages;
@@ -82,6 +85,7 @@ private:
     };
     Batch spareBatch();
     void keepSpare(Batch &&batch);
+    std::vector<Batch> takeSurplusSpares();
 
     mutable std::mutex mutex;
     std::condition_variable roomMade;
