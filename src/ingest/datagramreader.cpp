@@ -32,8 +32,11 @@ const int unreadLimit = 16384;
 const qint64 unreadByteLimit = 16 * 1024 * 1024;
 // The largest UDP payload, and then some.
 const int bufferBytes = 65536;
-// How long datagrams gather in the socket, while they keep coming, before they are read.
+#ifdef Q_OS_LINUX
+// How long datagrams gather in the socket, while they keep coming, before they are read
+// (a millisecond where the system's poll() has nothing finer).
 const long gatherNs = 500 * 1000;
+#endif
 
 #ifdef Q_OS_LINUX
 // Room for the control data the system gives each datagram: its drop count and its time.
@@ -202,9 +205,14 @@ void DatagramReader::run()
                 // read together. Read as each arrives, every one would wake this thread, which
                 // would take the core from the window thousands of times a second for a
                 // datagram each time. The first datagram after a quiet spell is read at once.
+#ifdef Q_OS_LINUX
                 const timespec gather {0, gatherNs};
                 if (::ppoll(&watched[1], 1, &gather, nullptr) > 0)
                     return;
+#else
+                if (::poll(&watched[1], 1, 1) > 0)
+                    return;
+#endif
             } else {
                 // Until a datagram comes, the window frees what it lets go of itself, once
                 // this thread has freed what was handed back: the two never free into the
