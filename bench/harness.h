@@ -5,6 +5,7 @@
 #ifndef BENCH_HARNESS_H
 #define BENCH_HARNESS_H
 
+#include "pauseprobe.h"
 #include "window/mainwindow.h"
 
 #include <QElapsedTimer>
@@ -124,6 +125,7 @@ struct Run
     qint64 received = 0;
     double rate = 0; // datagrams a second while datagrams were arriving
     double stallMs = -1;
+    double pauseMs = -1; // the longest the machine itself held a core meanwhile
     int paints = -1;
     double cpuPerDatagramUs = -1; // this process's processor time per datagram received
 
@@ -171,6 +173,10 @@ public:
     int grantedBuffer = -1;
 
     StallMeter stallMeter;
+    // Only with --pauses: its wakeups cost the viewer some of its rate.
+    std::unique_ptr<PauseProbe> pauseProbe;
+    // The machine's longest pause since the last call, or -1 without the probe.
+    double takeLongestPauseMs() { return pauseProbe ? pauseProbe->takeLongestMs() : -1; }
 
     // moreConfig: further lines for the viewer's settings file.
     std::unique_ptr<Viewer> openViewer(const QByteArray &moreConfig = QByteArray());

@@ -111,6 +111,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption showTimesOption(
         QStringLiteral("show-times"),
         QStringLiteral("The viewer shows arrival times in front of the texts."));
+    const QCommandLineOption pausesOption(
+        QStringLiteral("pauses"),
+        QStringLiteral("Flood and soak: also note the machine's own pauses, with a real-time "
+                       "thread on each core (needs root or CAP_SYS_NICE; slows the viewer a "
+                       "little)."));
     const QCommandLineOption senderOption(QStringLiteral("sender"),
                                           QStringLiteral("Be the sender (used internally)."));
     const QCommandLineOption portOption(QStringLiteral("port"),
@@ -120,7 +125,8 @@ int main(int argc, char *argv[])
                        bufferOption, shapeAllOption, noBareOption, intervalOption, historyOption,
                        reportOption, leadTableOption, textsOption, wordOption, senderOption,
                        portOption});
-    parser.addOptions({sendersOption, numberedOption, sourcesOpenOption, showTimesOption});
+    parser.addOptions(
+        {sendersOption, numberedOption, sourcesOpenOption, showTimesOption, pausesOption});
     parser.process(*application);
 
     const bool quick = parser.isSet(quickOption);
@@ -164,6 +170,8 @@ int main(int argc, char *argv[])
     harness.numbered = parser.isSet(numberedOption);
     harness.sourcesOpen = parser.isSet(sourcesOpenOption);
     harness.showTimes = parser.isSet(showTimesOption);
+    if (parser.isSet(pausesOption))
+        harness.pauseProbe = std::make_unique<PauseProbe>();
     if (parser.isSet(historyOption))
         harness.historyLimit = parser.value(historyOption).toInt();
 
