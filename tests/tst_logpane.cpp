@@ -22,6 +22,7 @@ private slots:
     void keepsTheNewestTexts_data();
     void keepsTheNewestTexts();
     void lowerLimitLetsTheOldestGoAtOnce();
+    void textsKeepTheirWidthAsThePaneFills();
     void sizeLimitKeepsTheNewestTexts_data();
     void sizeLimitKeepsTheNewestTexts();
     void arrivingTextsLeaveTheSelection_data();
@@ -213,6 +214,23 @@ void LogPaneTest::lowerLimitLetsTheOldestGoAtOnce()
     QCOMPARE(pane->textCount(), 0);
     pane->append(QStringList {"e"});
     QCOMPARE(view.toPlainText(), QStringLiteral("e"));
+}
+
+// The first texts that overflow a pane must not narrow it: every text shown would wrap anew,
+// and the pane would jump under the reader's eyes.
+void LogPaneTest::textsKeepTheirWidthAsThePaneFills()
+{
+    QTextEdit view;
+    auto *pane = new LogPane(&view);
+    pane->append(QStringList {QStringLiteral("first")});
+    showPane(view);
+    const int emptyWidth = view.viewport()->width();
+    QStringList texts;
+    for (int i = 0; i < 200; ++i)
+        texts << QStringLiteral("text %1").arg(i);
+    pane->append(texts);
+    QTRY_VERIFY(view.verticalScrollBar()->maximum() > 0);
+    QCOMPARE(view.viewport()->width(), emptyWidth);
 }
 
 void LogPaneTest::sizeLimitKeepsTheNewestTexts_data()

@@ -41,6 +41,9 @@ LogPane::LogPane(QTextEdit *view)
     pane->setReadOnly(true);
     pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     pane->document()->setUndoRedoEnabled(false);
+    // A scroll bar that came only once the texts overflowed would narrow the pane: every text
+    // would wrap anew and be painted again, a stall as the first texts of a flood arrive.
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Shaping (kerning, ligatures) is a third of the cost of showing a text, and Latin log
     // lines do not need it; scripts that do are still shaped. Without it a datagram costs 30%
     // less processor time, and a flood gets through half as fast again.
