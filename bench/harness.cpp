@@ -127,8 +127,13 @@ void StallMeter::start()
 
 double StallMeter::takeLongestMs()
 {
-    const double longest = qMax(longestNs, clock.nsecsElapsed() - lastNs) / 1e6;
+    // The gap since the last shot counts here, so the next shot must not count it again: a
+    // stall just before a row was taken showed in that row and the next.
+    const qint64 now = clock.nsecsElapsed();
+    const double longest = qMax(longestNs, now - lastNs) / 1e6;
     longestNs = 0;
+    lastNs = now;
+    lastCpuNs = threadCpuNs();
     return longest;
 }
 
