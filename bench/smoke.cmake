@@ -38,8 +38,9 @@ if(NOT CMAKE_MATCH_2 GREATER 0 OR NOT sum EQUAL CMAKE_MATCH_1)
 endif()
 
 # The soak run: its rows add up to what the tabs counted, and at the end the viewer's count of
-# dropped datagrams is what the sender sent less what arrived.
-execute_process(COMMAND ${BENCH} --mode soak --seconds 2 --interval 0.5
+# dropped datagrams is what the sender sent less what arrived. The machine's pauses are a figure
+# where real-time threads are allowed, and "-" where they are not.
+execute_process(COMMAND ${BENCH} --mode soak --seconds 2 --interval 0.5 --pauses
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
 message("${output}")
 if(NOT result EQUAL 0)
@@ -64,6 +65,9 @@ foreach(key first_interval_per_s longest_stall_ms resident_mib max_resident_mib)
         message(FATAL_ERROR "the soak summary has no figure for ${key}")
     endif()
 endforeach()
+if(NOT output MATCHES "longest_pause_ms=(${number}|-) ")
+    message(FATAL_ERROR "the soak summary has no longest_pause_ms")
+endif()
 
 # The find run: a short one over a small pane, which must report its keystrokes' latencies.
 execute_process(COMMAND ${BENCH} --mode find --texts 2000 --seconds 1 --word fox
