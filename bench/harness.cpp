@@ -366,14 +366,14 @@ Run Harness::drive(const QString &name, const QStringList &senderArgs,
     // The final quiet wait is idle time, not a stall, but it is not counted either: the meter
     // only sees gaps between its own shots, which stay short once the drain is done.
     run.stallMs = stallMeter.longestMs();
-    run.pauseMs = takeLongestPauseMs();
+    const double pauseMs = takeLongestPauseMs();
     QString line = QStringLiteral("%1: longest stall %2 ms, of it the window's own processor time "
                                   "%3 ms")
                        .arg(name)
                        .arg(number(run.stallMs, 1))
                        .arg(number(stallMeter.longestOwnMs(), 1));
-    if (run.pauseMs >= 0)
-        line += QStringLiteral("; the machine's longest pause %1 ms").arg(number(run.pauseMs, 1));
+    if (pauseMs >= 0)
+        line += QStringLiteral("; the machine's longest pause %1 ms").arg(number(pauseMs, 1));
     say(line);
     return run;
 }

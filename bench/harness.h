@@ -125,7 +125,6 @@ struct Run
     qint64 received = 0;
     double rate = 0; // datagrams a second while datagrams were arriving
     double stallMs = -1;
-    double pauseMs = -1; // the longest the machine itself held a core meanwhile
     int paints = -1;
     double cpuPerDatagramUs = -1; // this process's processor time per datagram received
 
