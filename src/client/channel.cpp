@@ -92,7 +92,7 @@ void Channel::resolve(const QString &hostName, quint16 peerPort)
     valid = true;
     absentText =
         QStringLiteral("no viewer was listening at %1 port %2").arg(host.toString()).arg(port);
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     open();
 }
 
@@ -129,7 +129,7 @@ bool Channel::dropIfQuiet()
     if (!isQuiet())
         return false;
     dropped.fetch_add(1, std::memory_order_relaxed);
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     lastError = quietError;
     lastErrorString = quietErrorString;
     return true;
@@ -145,7 +145,7 @@ void Channel::quieten()
 void Channel::drop(Sender::Error reason, const QString &why)
 {
     dropped.fetch_add(1, std::memory_order_relaxed);
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     lastError = reason;
     lastErrorString = why;
 }
@@ -171,7 +171,7 @@ void Channel::nameProgram()
 
 int Channel::countRoom()
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     nameProgram();
     // ,"seq":<up to 20 digits>,<the app member>
     return 7 + 20 + 1 + int(appMember.size());
@@ -204,7 +204,7 @@ bool Channel::sendPayload(const QByteArray &payload, bool counted)
     if (dropIfQuiet())
         return false;
 
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     if ((!socket || !socket->isValid()) && !open()) {
         // No socket reaches the viewer (no route to it, say): rather than make one for every
         // datagram, try again after a quiet spell.
@@ -251,13 +251,13 @@ bool Channel::sendPayload(const QByteArray &payload, bool counted)
 
 Sender::Error Channel::error() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return lastError;
 }
 
 QString Channel::errorString() const
 {
-    QMutexLocker lock(&mutex);
+    const std::lock_guard<std::mutex> lock(mutex);
     return lastErrorString;
 }
 

@@ -5,6 +5,8 @@
 #include "channel.h"
 #include "encoding.h"
 
+#include <mutex>
+
 namespace corvane {
 
 class Sender::Private
@@ -14,7 +16,7 @@ public:
     Private(const QString &host, quint16 port) : channel(host, port) { }
 
     Channel channel;
-    mutable QMutex mutex;
+    mutable std::mutex mutex;
     QStringList captions; // under mutex
     TextFormat format = TextFormat::AsIs; // under mutex
 };
@@ -44,25 +46,25 @@ quint16 Sender::peerPort() const
 
 void Sender::setCaptions(const QStringList &captions)
 {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     d->captions = captions;
 }
 
 QStringList Sender::captions() const
 {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     return d->captions;
 }
 
 void Sender::setTextFormat(TextFormat format)
 {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     d->format = format;
 }
 
 TextFormat Sender::textFormat() const
 {
-    QMutexLocker lock(&d->mutex);
+    const std::lock_guard<std::mutex> lock(d->mutex);
     return d->format;
 }
 
@@ -100,7 +102,7 @@ QByteArrayList Sender::datagrams(const PaneTexts &texts) const
     QStringList captions;
     TextFormat format;
     {
-        QMutexLocker lock(&d->mutex);
+        const std::lock_guard<std::mutex> lock(d->mutex);
         captions = d->captions;
         format = d->format;
     }
