@@ -11,7 +11,7 @@
 namespace {
 
 // The options' texts are translated in a context of their own, there being no window yet.
-struct Texts
+struct CommandLineTexts
 {
     Q_DECLARE_TR_FUNCTIONS(CommandLine)
 };
@@ -49,18 +49,18 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
     const int sources = int(parser.isSet(QStringLiteral("record")))
         + int(parser.isSet(QStringLiteral("open"))) + int(parser.isSet(QStringLiteral("export")));
     if (sources > 1)
-        return fail(result, Texts::tr("--record, --open and --export go one at a time"));
+        return fail(result, CommandLineTexts::tr("--record, --open and --export go one at a time"));
     for (const QString &name :
          {QStringLiteral("record"), QStringLiteral("open"), QStringLiteral("export")}) {
         if (parser.isSet(name) && parser.value(name).isEmpty())
-            return fail(result, Texts::tr("--%1 takes the name of a file").arg(name));
+            return fail(result, CommandLineTexts::tr("--%1 takes the name of a file").arg(name));
     }
     if (parser.isSet(QStringLiteral("record-limit"))) {
         const QString limit = parser.value(QStringLiteral("record-limit"));
         const qint64 bytes = bytesOfSize(limit);
         if (bytes < 0) {
             return fail(result,
-                        Texts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
+                        CommandLineTexts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
                                   "1G, 0 for no limit, not \"%1\"")
                             .arg(limit));
         }
@@ -73,11 +73,11 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
         if (!parser.isSet(names[i]))
             continue;
         if (!readsRecording)
-            return fail(result, Texts::tr("--%1 goes with --open or --export").arg(names[i]));
+            return fail(result, CommandLineTexts::tr("--%1 goes with --open or --export").arg(names[i]));
         *bounds[i] = TimeBound::parse(parser.value(names[i]));
         if (bounds[i]->kind != TimeBound::At && bounds[i]->kind != TimeBound::BeforeEnd) {
             return fail(result,
-                        Texts::tr("--%1 takes a local time such as \"2026-12-08 10:00\" or "
+                        CommandLineTexts::tr("--%1 takes a local time such as \"2026-12-08 10:00\" or "
                                   "\"10:00\", or a duration back from the end such as -10m, "
                                   "not \"%2\"")
                             .arg(names[i], parser.value(names[i])));
@@ -94,62 +94,62 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        Texts::tr("Shows the log texts that programs send it as UDP datagrams, in four panes."));
+        CommandLineTexts::tr("Shows the log texts that programs send it as UDP datagrams, in four panes."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        Texts::tr("Shows this help and exits."));
+                                        CommandLineTexts::tr("Shows this help and exits."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                           Texts::tr("Shows the version and exits."));
+                                           CommandLineTexts::tr("Shows the version and exits."));
     const QCommandLineOption historyOption(
         QStringLiteral("history"),
-        Texts::tr("Keeps at most <texts> texts in each pane, letting the oldest go; 0 keeps all. "
+        CommandLineTexts::tr("Keeps at most <texts> texts in each pane, letting the oldest go; 0 keeps all. "
                   "The default is %1.")
             .arg(defaultHistoryLimit),
-        Texts::tr("texts"));
+        CommandLineTexts::tr("texts"));
     const QCommandLineOption historySizeOption(
         QStringLiteral("history-size"),
-        Texts::tr("Keeps at most <size> bytes of text in each pane, two a character, letting the "
+        CommandLineTexts::tr("Keeps at most <size> bytes of text in each pane, two a character, letting the "
                   "oldest texts go; K, M or G after the number count KiB, MiB or GiB, and 0 "
                   "keeps all. The default is %1M. The pane lets texts go at whichever limit it "
                   "reaches first, this or --history.")
             .arg(defaultHistoryBytes >> 20),
-        Texts::tr("size"));
+        CommandLineTexts::tr("size"));
     const QCommandLineOption recordOption(
         QStringLiteral("record"),
-        Texts::tr("Records every datagram that arrives to the SQLite file <file>, appending "
+        CommandLineTexts::tr("Records every datagram that arrives to the SQLite file <file>, appending "
                   "when it is a recording already."),
-        Texts::tr("file"));
+        CommandLineTexts::tr("file"));
     const QCommandLineOption recordLimitOption(
         QStringLiteral("record-limit"),
-        Texts::tr("Lets the oldest datagrams of the recording go when its file reaches <size> "
+        CommandLineTexts::tr("Lets the oldest datagrams of the recording go when its file reaches <size> "
                   "bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. "
                   "The default is %1G.")
             .arg(defaultRecordLimit >> 30),
-        Texts::tr("size"));
+        CommandLineTexts::tr("size"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),
-        Texts::tr("Shows the recording <file> instead of listening: the newest texts of each "
+        CommandLineTexts::tr("Shows the recording <file> instead of listening: the newest texts of each "
                   "pane within the history limits."),
-        Texts::tr("file"));
+        CommandLineTexts::tr("file"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
-        Texts::tr("Writes the recording <file> to the standard output as JSON lines, one "
+        CommandLineTexts::tr("Writes the recording <file> to the standard output as JSON lines, one "
                   "object a text, and exits."),
-        Texts::tr("file"));
+        CommandLineTexts::tr("file"));
     const QCommandLineOption fromOption(
         QStringLiteral("from"),
-        Texts::tr("With --open or --export, the texts from <time> on: a local time such as "
+        CommandLineTexts::tr("With --open or --export, the texts from <time> on: a local time such as "
                   "\"2026-12-08 10:00\" or \"10:00\" (today), or a duration back from the "
                   "recording's end such as -10m (s, m, h, d)."),
-        Texts::tr("time"));
+        CommandLineTexts::tr("time"));
     const QCommandLineOption toOption(
         QStringLiteral("to"),
-        Texts::tr("With --open or --export, the texts up to <time>, given as for --from."),
-        Texts::tr("time"));
+        CommandLineTexts::tr("With --open or --export, the texts up to <time>, given as for --from."),
+        CommandLineTexts::tr("time"));
     const QCommandLineOption filtersOption(
         QStringLiteral("filters"),
-        Texts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
+        CommandLineTexts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
                   "~/.corvane/filters.json, so that a team can share them."),
-        Texts::tr("file"));
+        CommandLineTexts::tr("file"));
     parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption,
                        recordOption, recordLimitOption, openOption, exportOption, fromOption,
                        toOption});
@@ -190,13 +190,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (!parser.positionalArguments().isEmpty())
         return fail(
-            Texts::tr("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+            CommandLineTexts::tr("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
     if (parser.isSet(historyOption)) {
         bool ok = false;
         const int limit = parser.value(historyOption).toInt(&ok);
         if (!ok || limit < 0) {
             return fail(
-                Texts::tr("--history takes a whole number of texts, 0 for no limit, not \"%1\"")
+                CommandLineTexts::tr("--history takes a whole number of texts, 0 for no limit, not \"%1\"")
                     .arg(parser.value(historyOption)));
         }
         result.historyLimit = limit;
@@ -204,7 +204,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(historySizeOption)) {
         const qint64 bytes = bytesOfSize(parser.value(historySizeOption));
         if (bytes < 0) {
-            return fail(Texts::tr("--history-size takes a size in bytes such as 500000, 64M or "
+            return fail(CommandLineTexts::tr("--history-size takes a size in bytes such as 500000, 64M or "
                                   "1G, 0 for no limit, not \"%1\"")
                             .arg(parser.value(historySizeOption)));
         }
@@ -213,7 +213,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(filtersOption)) {
         result.rulesFile = parser.value(filtersOption);
         if (result.rulesFile.isEmpty())
-            return fail(Texts::tr("--filters takes the name of a rules file"));
+            return fail(CommandLineTexts::tr("--filters takes the name of a rules file"));
     }
     return readRecordingOptions(parser, result);
 }

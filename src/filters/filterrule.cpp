@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 namespace {
-struct Texts
+struct FilterRuleTexts
 {
     Q_DECLARE_TR_FUNCTIONS(FilterRule)
 };
@@ -14,13 +14,13 @@ struct Texts
 QVector<HighlightColour> highlightPalette()
 {
     return {
-        {Texts::tr("Red"), QColor(0xff, 0xc8, 0xc8)},
-        {Texts::tr("Orange"), QColor(0xff, 0xdc, 0xb4)},
-        {Texts::tr("Yellow"), QColor(0xff, 0xf3, 0xa8)},
-        {Texts::tr("Green"), QColor(0xc8, 0xf0, 0xc8)},
-        {Texts::tr("Blue"), QColor(0xc8, 0xdc, 0xff)},
-        {Texts::tr("Violet"), QColor(0xe6, 0xd2, 0xff)},
-        {Texts::tr("Grey"), QColor(0xdc, 0xdc, 0xdc)},
+        {FilterRuleTexts::tr("Red"), QColor(0xff, 0xc8, 0xc8)},
+        {FilterRuleTexts::tr("Orange"), QColor(0xff, 0xdc, 0xb4)},
+        {FilterRuleTexts::tr("Yellow"), QColor(0xff, 0xf3, 0xa8)},
+        {FilterRuleTexts::tr("Green"), QColor(0xc8, 0xf0, 0xc8)},
+        {FilterRuleTexts::tr("Blue"), QColor(0xc8, 0xdc, 0xff)},
+        {FilterRuleTexts::tr("Violet"), QColor(0xe6, 0xd2, 0xff)},
+        {FilterRuleTexts::tr("Grey"), QColor(0xdc, 0xdc, 0xdc)},
     };
 }
 

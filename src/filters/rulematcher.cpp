@@ -14,7 +14,7 @@
 #include <vector>
 
 namespace {
-struct Texts
+struct RuleMatcherTexts
 {
     Q_DECLARE_TR_FUNCTIONS(RuleMatcher)
 };
@@ -23,7 +23,7 @@ struct Texts
 RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
 {
     if (pattern.isEmpty()) {
-        fault = Texts::tr("No pattern");
+        fault = RuleMatcherTexts::tr("No pattern");
         return;
     }
     const QByteArray utf8 = pattern.toUtf8();
@@ -44,7 +44,7 @@ RuleMatcher::RuleMatcher(const QString &pattern, bool regex, bool caseSensitive)
     auto compiled = std::make_shared<const RE2>(
         re2::StringPiece(utf8.constData(), size_t(utf8.size())), options);
     if (!compiled->ok()) {
-        fault = Texts::tr("Not a valid regular expression: %1")
+        fault = RuleMatcherTexts::tr("Not a valid regular expression: %1")
                     .arg(QString::fromStdString(compiled->error()));
         return;
     }

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct Texts
+struct RulesFileTexts
 {
     Q_DECLARE_TR_FUNCTIONS(RulesFile)
 };
@@ -48,15 +48,15 @@ bool readPanes(const QJsonValue &value, int *panes)
 QString readRule(const QJsonValue &value, FilterRule *rule)
 {
     if (!value.isObject())
-        return Texts::tr("is not an object");
+        return RulesFileTexts::tr("is not an object");
     const QJsonObject object = value.toObject();
     const int action = actionOfName(object.value(QLatin1String("action")).toString());
     if (action < 0)
-        return Texts::tr("\"action\" is not \"hide\", \"show\" or \"highlight\"");
+        return RulesFileTexts::tr("\"action\" is not \"hide\", \"show\" or \"highlight\"");
     rule->action = FilterRule::Action(action);
     const QJsonValue pattern = object.value(QLatin1String("pattern"));
     if (!pattern.isString())
-        return Texts::tr("\"pattern\" is not a string");
+        return RulesFileTexts::tr("\"pattern\" is not a string");
     rule->pattern = pattern.toString();
     for (auto flag : {qMakePair(QStringLiteral("regex"), &rule->regex),
                       qMakePair(QStringLiteral("caseSensitive"), &rule->caseSensitive),
@@ -65,17 +65,17 @@ QString readRule(const QJsonValue &value, FilterRule *rule)
         if (member.isUndefined())
             continue;
         if (!member.isBool())
-            return Texts::tr("\"%1\" is not true or false").arg(flag.first);
+            return RulesFileTexts::tr("\"%1\" is not true or false").arg(flag.first);
         *flag.second = member.toBool();
     }
     const QJsonValue panes = object.value(QLatin1String("panes"));
     if (!panes.isUndefined() && !readPanes(panes, &rule->panes))
-        return Texts::tr("\"panes\" is not a list of pane numbers from 1 to 4");
+        return RulesFileTexts::tr("\"panes\" is not a list of pane numbers from 1 to 4");
     for (auto colour : {qMakePair(QStringLiteral("background"), &rule->background),
                         qMakePair(QStringLiteral("foreground"), &rule->foreground)}) {
         const QJsonValue member = object.value(colour.first);
         if (!member.isUndefined() && !readColour(member, colour.second))
-            return Texts::tr("\"%1\" is not a colour such as \"#ffc8c8\"").arg(colour.first);
+            return RulesFileTexts::tr("\"%1\" is not a colour such as \"#ffc8c8\"").arg(colour.first);
     }
     return QString();
 }
@@ -101,12 +101,12 @@ RulesRead rulesFromJson(const QByteArray &json)
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
         result.fault =
-            Texts::tr("not valid JSON at byte %1: %2").arg(error.offset).arg(error.errorString());
+            RulesFileTexts::tr("not valid JSON at byte %1: %2").arg(error.offset).arg(error.errorString());
         return result;
     }
     const QJsonValue rules = document.object().value(QLatin1String("rules"));
     if (!document.isObject() || !rules.isArray()) {
-        result.fault = Texts::tr("no \"rules\" list");
+        result.fault = RulesFileTexts::tr("no \"rules\" list");
         return result;
     }
     const QJsonArray array = rules.toArray();
@@ -116,7 +116,7 @@ RulesRead rulesFromJson(const QByteArray &json)
         if (fault.isEmpty())
             result.rules.append(rule);
         else if (result.fault.isEmpty())
-            result.fault = Texts::tr("rule %1: %2").arg(i + 1).arg(fault);
+            result.fault = RulesFileTexts::tr("rule %1: %2").arg(i + 1).arg(fault);
     }
     return result;
 }
@@ -160,7 +160,7 @@ RulesRead RulesFile::read()
         result = rulesFromJson(file.readAll());
     keepAside = !result.fault.isEmpty();
     if (keepAside) {
-        result.fault = Texts::tr("the rules file %1 was not read whole (%2); it is left as it "
+        result.fault = RulesFileTexts::tr("the rules file %1 was not read whole (%2); it is left as it "
                                  "is until the rules change")
                            .arg(QDir::toNativeSeparators(filePath), result.fault);
     }
@@ -173,7 +173,7 @@ QString RulesFile::write(const QVector<FilterRule> &rules)
         const QString aside = filePath + QLatin1String(".bad");
         QFile::remove(aside);
         if (QFile::exists(filePath) && !QFile::rename(filePath, aside))
-            return Texts::tr("the old file could not be kept as %1")
+            return RulesFileTexts::tr("the old file could not be kept as %1")
                 .arg(QDir::toNativeSeparators(aside));
         keepAside = false;
     }

@@ -14,7 +14,7 @@
 #include <QMessageBox>
 
 namespace {
-struct Texts
+struct RecordingViewTexts
 {
     Q_DECLARE_TR_FUNCTIONS(Recording)
 };
@@ -39,8 +39,8 @@ bool showRecording(MainWindow &window, const QString &path, const TimeRange &ran
 
 void feedRecording(MainWindow &window, const QString &path, const QVector<LogMessage> &messages)
 {
-    window.setWindowTitle(Texts::tr("%1 - Corvane").arg(QFileInfo(path).fileName()));
-    window.ui->uiStatusText->setText(Texts::tr("Recording %1: %2 datagrams shown")
+    window.setWindowTitle(RecordingViewTexts::tr("%1 - Corvane").arg(QFileInfo(path).fileName()));
+    window.ui->uiStatusText->setText(RecordingViewTexts::tr("Recording %1: %2 datagrams shown")
                                          .arg(QDir::toNativeSeparators(path))
                                          .arg(messages.size()));
     window.slPendingDatagrams(messages);
@@ -55,8 +55,8 @@ void openRecordingWindow(const QString &path, int textsPerPane, QWidget *parent)
     QString error;
     if (!showRecording(*window, path, TimeRange(), textsPerPane, &error)) {
         delete window;
-        QMessageBox::warning(parent, Texts::tr("Open recording"),
-                             Texts::tr("The recording %1 could not be opened:\n%2")
+        QMessageBox::warning(parent, RecordingViewTexts::tr("Open recording"),
+                             RecordingViewTexts::tr("The recording %1 could not be opened:\n%2")
                                  .arg(QDir::toNativeSeparators(path), error));
         return;
     }

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct Texts
+struct RecordingTexts
 {
     Q_DECLARE_TR_FUNCTIONS(Recording)
 };
@@ -76,7 +76,7 @@ sqlite3 *open(const QString &path, int flags, QString *error)
 
 QString wrongVersion(int version)
 {
-    return Texts::tr("the file is a recording of version %1, not %2")
+    return RecordingTexts::tr("the file is a recording of version %1, not %2")
         .arg(version)
         .arg(RecordSchema::version);
 }
@@ -85,7 +85,7 @@ QString wrongVersion(int version)
 
 QString RecordSchema::lastError(sqlite3 *db)
 {
-    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : Texts::tr("out of memory");
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : RecordingTexts::tr("out of memory");
 }
 
 sqlite3 *RecordSchema::openForWriting(const QString &path, QString *error)
@@ -122,6 +122,6 @@ sqlite3 *RecordSchema::openForReading(const QString &path, QString *error)
         return fail(db, error, lastError(db));
     if (version != RecordSchema::version)
         return fail(db, error,
-                    version == 0 ? Texts::tr("the file is no recording") : wrongVersion(version));
+                    version == 0 ? RecordingTexts::tr("the file is no recording") : wrongVersion(version));
     return db;
 }
