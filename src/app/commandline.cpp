@@ -59,10 +59,11 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
         const QString limit = parser.value(QStringLiteral("record-limit"));
         const qint64 bytes = bytesOfSize(limit);
         if (bytes < 0) {
-            return fail(result,
-                        CommandLineTexts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
-                                  "1G, 0 for no limit, not \"%1\"")
-                            .arg(limit));
+            return fail(
+                result,
+                CommandLineTexts::tr("--record-limit takes a size in bytes such as 500000, 64M or "
+                                     "1G, 0 for no limit, not \"%1\"")
+                    .arg(limit));
         }
         result.recordLimit = bytes;
     }
@@ -73,14 +74,16 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
         if (!parser.isSet(names[i]))
             continue;
         if (!readsRecording)
-            return fail(result, CommandLineTexts::tr("--%1 goes with --open or --export").arg(names[i]));
+            return fail(result,
+                        CommandLineTexts::tr("--%1 goes with --open or --export").arg(names[i]));
         *bounds[i] = TimeBound::parse(parser.value(names[i]));
         if (bounds[i]->kind != TimeBound::At && bounds[i]->kind != TimeBound::BeforeEnd) {
-            return fail(result,
-                        CommandLineTexts::tr("--%1 takes a local time such as \"2026-12-08 10:00\" or "
-                                  "\"10:00\", or a duration back from the end such as -10m, "
-                                  "not \"%2\"")
-                            .arg(names[i], parser.value(names[i])));
+            return fail(
+                result,
+                CommandLineTexts::tr("--%1 takes a local time such as \"2026-12-08 10:00\" or "
+                                     "\"10:00\", or a duration back from the end such as -10m, "
+                                     "not \"%2\"")
+                    .arg(names[i], parser.value(names[i])));
         }
     }
     if (!result.exportPath.isEmpty())
@@ -93,62 +96,70 @@ CommandLine readRecordingOptions(const QCommandLineParser &parser, CommandLine r
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        CommandLineTexts::tr("Shows the log texts that programs send it as UDP datagrams, in four panes."));
+    parser.setApplicationDescription(CommandLineTexts::tr(
+        "Shows the log texts that programs send it as UDP datagrams, in four panes."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         CommandLineTexts::tr("Shows this help and exits."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            CommandLineTexts::tr("Shows the version and exits."));
     const QCommandLineOption historyOption(
         QStringLiteral("history"),
-        CommandLineTexts::tr("Keeps at most <texts> texts in each pane, letting the oldest go; 0 keeps all. "
-                  "The default is %1.")
+        CommandLineTexts::tr(
+            "Keeps at most <texts> texts in each pane, letting the oldest go; 0 keeps all. "
+            "The default is %1.")
             .arg(defaultHistoryLimit),
         CommandLineTexts::tr("texts"));
     const QCommandLineOption historySizeOption(
         QStringLiteral("history-size"),
-        CommandLineTexts::tr("Keeps at most <size> bytes of text in each pane, two a character, letting the "
-                  "oldest texts go; K, M or G after the number count KiB, MiB or GiB, and 0 "
-                  "keeps all. The default is %1M. The pane lets texts go at whichever limit it "
-                  "reaches first, this or --history.")
+        CommandLineTexts::tr(
+            "Keeps at most <size> bytes of text in each pane, two a character, letting the "
+            "oldest texts go; K, M or G after the number count KiB, MiB or GiB, and 0 "
+            "keeps all. The default is %1M. The pane lets texts go at whichever limit it "
+            "reaches first, this or --history.")
             .arg(defaultHistoryBytes >> 20),
         CommandLineTexts::tr("size"));
     const QCommandLineOption recordOption(
         QStringLiteral("record"),
-        CommandLineTexts::tr("Records every datagram that arrives to the SQLite file <file>, appending "
-                  "when it is a recording already."),
+        CommandLineTexts::tr(
+            "Records every datagram that arrives to the SQLite file <file>, appending "
+            "when it is a recording already."),
         CommandLineTexts::tr("file"));
     const QCommandLineOption recordLimitOption(
         QStringLiteral("record-limit"),
-        CommandLineTexts::tr("Lets the oldest datagrams of the recording go when its file reaches <size> "
-                  "bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. "
-                  "The default is %1G.")
+        CommandLineTexts::tr(
+            "Lets the oldest datagrams of the recording go when its file reaches <size> "
+            "bytes; K, M or G after the number count KiB, MiB or GiB, and 0 keeps all. "
+            "The default is %1G.")
             .arg(defaultRecordLimit >> 30),
         CommandLineTexts::tr("size"));
     const QCommandLineOption openOption(
         QStringLiteral("open"),
-        CommandLineTexts::tr("Shows the recording <file> instead of listening: the newest texts of each "
-                  "pane within the history limits."),
+        CommandLineTexts::tr(
+            "Shows the recording <file> instead of listening: the newest texts of each "
+            "pane within the history limits."),
         CommandLineTexts::tr("file"));
     const QCommandLineOption exportOption(
         QStringLiteral("export"),
-        CommandLineTexts::tr("Writes the recording <file> to the standard output as JSON lines, one "
-                  "object a text, and exits."),
+        CommandLineTexts::tr(
+            "Writes the recording <file> to the standard output as JSON lines, one "
+            "object a text, and exits."),
         CommandLineTexts::tr("file"));
     const QCommandLineOption fromOption(
         QStringLiteral("from"),
-        CommandLineTexts::tr("With --open or --export, the texts from <time> on: a local time such as "
-                  "\"2026-12-08 10:00\" or \"10:00\" (today), or a duration back from the "
-                  "recording's end such as -10m (s, m, h, d)."),
+        CommandLineTexts::tr(
+            "With --open or --export, the texts from <time> on: a local time such as "
+            "\"2026-12-08 10:00\" or \"10:00\" (today), or a duration back from the "
+            "recording's end such as -10m (s, m, h, d)."),
         CommandLineTexts::tr("time"));
     const QCommandLineOption toOption(
         QStringLiteral("to"),
-        CommandLineTexts::tr("With --open or --export, the texts up to <time>, given as for --from."),
+        CommandLineTexts::tr(
+            "With --open or --export, the texts up to <time>, given as for --from."),
         CommandLineTexts::tr("time"));
     const QCommandLineOption filtersOption(
         QStringLiteral("filters"),
         CommandLineTexts::tr("Reads and keeps the filter and highlight rules in <file> instead of "
-                  "~/.corvane/filters.json, so that a team can share them."),
+                             "~/.corvane/filters.json, so that a team can share them."),
         CommandLineTexts::tr("file"));
     parser.addOptions({helpOption, versionOption, historyOption, historySizeOption, filtersOption,
                        recordOption, recordLimitOption, openOption, exportOption, fromOption,
@@ -189,24 +200,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return result;
     }
     if (!parser.positionalArguments().isEmpty())
-        return fail(
-            CommandLineTexts::tr("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+        return fail(CommandLineTexts::tr("unexpected argument \"%1\"")
+                        .arg(parser.positionalArguments().first()));
     if (parser.isSet(historyOption)) {
         bool ok = false;
         const int limit = parser.value(historyOption).toInt(&ok);
         if (!ok || limit < 0) {
-            return fail(
-                CommandLineTexts::tr("--history takes a whole number of texts, 0 for no limit, not \"%1\"")
-                    .arg(parser.value(historyOption)));
+            return fail(CommandLineTexts::tr(
+                            "--history takes a whole number of texts, 0 for no limit, not \"%1\"")
+                            .arg(parser.value(historyOption)));
         }
         result.historyLimit = limit;
     }
     if (parser.isSet(historySizeOption)) {
         const qint64 bytes = bytesOfSize(parser.value(historySizeOption));
         if (bytes < 0) {
-            return fail(CommandLineTexts::tr("--history-size takes a size in bytes such as 500000, 64M or "
-                                  "1G, 0 for no limit, not \"%1\"")
-                            .arg(parser.value(historySizeOption)));
+            return fail(
+                CommandLineTexts::tr("--history-size takes a size in bytes such as 500000, 64M or "
+                                     "1G, 0 for no limit, not \"%1\"")
+                    .arg(parser.value(historySizeOption)));
         }
         result.historyBytes = bytes;
     }

@@ -75,7 +75,8 @@ QString readRule(const QJsonValue &value, FilterRule *rule)
                         qMakePair(QStringLiteral("foreground"), &rule->foreground)}) {
         const QJsonValue member = object.value(colour.first);
         if (!member.isUndefined() && !readColour(member, colour.second))
-            return RulesFileTexts::tr("\"%1\" is not a colour such as \"#ffc8c8\"").arg(colour.first);
+            return RulesFileTexts::tr("\"%1\" is not a colour such as \"#ffc8c8\"")
+                .arg(colour.first);
     }
     return QString();
 }
@@ -100,8 +101,9 @@ RulesRead rulesFromJson(const QByteArray &json)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        result.fault =
-            RulesFileTexts::tr("not valid JSON at byte %1: %2").arg(error.offset).arg(error.errorString());
+        result.fault = RulesFileTexts::tr("not valid JSON at byte %1: %2")
+                           .arg(error.offset)
+                           .arg(error.errorString());
         return result;
     }
     const QJsonValue rules = document.object().value(QLatin1String("rules"));
@@ -160,9 +162,10 @@ RulesRead RulesFile::read()
         result = rulesFromJson(file.readAll());
     keepAside = !result.fault.isEmpty();
     if (keepAside) {
-        result.fault = RulesFileTexts::tr("the rules file %1 was not read whole (%2); it is left as it "
-                                 "is until the rules change")
-                           .arg(QDir::toNativeSeparators(filePath), result.fault);
+        result.fault =
+            RulesFileTexts::tr("the rules file %1 was not read whole (%2); it is left as it "
+                               "is until the rules change")
+                .arg(QDir::toNativeSeparators(filePath), result.fault);
     }
     return result;
 }

@@ -122,6 +122,7 @@ sqlite3 *RecordSchema::openForReading(const QString &path, QString *error)
         return fail(db, error, lastError(db));
     if (version != RecordSchema::version)
         return fail(db, error,
-                    version == 0 ? RecordingTexts::tr("the file is no recording") : wrongVersion(version));
+                    version == 0 ? RecordingTexts::tr("the file is no recording")
+                                 : wrongVersion(version));
     return db;
 }
