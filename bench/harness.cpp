@@ -332,6 +332,7 @@ Run Harness::drive(const QString &name, const QStringList &senderArgs,
     QProcess sender;
     stallMeter.start();
     takeLongestPauseMs();
+    takePacePercent();
     const qint64 cpuBefore = cpuMicroseconds();
     startSender(sender, senderArgs);
     const bool finished = spinUntil(
@@ -367,13 +368,15 @@ Run Harness::drive(const QString &name, const QStringList &senderArgs,
     // only sees gaps between its own shots, which stay short once the drain is done.
     run.stallMs = stallMeter.longestMs();
     const double pauseMs = takeLongestPauseMs();
+    const double pace = takePacePercent();
     QString line = QStringLiteral("%1: longest stall %2 ms, of it the window's own processor time "
                                   "%3 ms")
                        .arg(name)
                        .arg(number(run.stallMs, 1))
                        .arg(number(stallMeter.longestOwnMs(), 1));
     if (pauseMs >= 0)
-        line += QStringLiteral("; the machine's longest pause %1 ms").arg(number(pauseMs, 1));
+        line += QStringLiteral("; the machine's longest pause %1 ms, its pace %2%")
+                        .arg(number(pauseMs, 1), number(pace));
     say(line);
     return run;
 }

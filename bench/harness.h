@@ -176,6 +176,8 @@ public:
     std::unique_ptr<PauseProbe> pauseProbe;
     // The machine's longest pause since the last call, or -1 without the probe.
     double takeLongestPauseMs() { return pauseProbe ? pauseProbe->takeLongestMs() : -1; }
+    // How fast the machine ran since the last call, in per cent of its fastest, or -1.
+    double takePacePercent() { return pauseProbe ? pauseProbe->takePacePercent() : -1; }
 
     // moreConfig: further lines for the viewer's settings file.
     std::unique_ptr<Viewer> openViewer(const QByteArray &moreConfig = QByteArray());

@@ -65,9 +65,11 @@ foreach(key first_interval_per_s longest_stall_ms resident_mib max_resident_mib)
         message(FATAL_ERROR "the soak summary has no figure for ${key}")
     endif()
 endforeach()
-if(NOT output MATCHES "longest_pause_ms=(${number}|-) ")
-    message(FATAL_ERROR "the soak summary has no longest_pause_ms")
-endif()
+foreach(key longest_pause_ms slowest_pace_pct)
+    if(NOT output MATCHES "${key}=(${number}|-) ")
+        message(FATAL_ERROR "the soak summary has no ${key}")
+    endif()
+endforeach()
 
 # The find run: a short one over a small pane, which must report its keystrokes' latencies.
 execute_process(COMMAND ${BENCH} --mode find --texts 2000 --seconds 1 --word fox

@@ -57,26 +57,28 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
     };
     QObject::connect(&sender, &QProcess::readyReadStandardOutput, readSender);
 
-    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
             .arg(QStringLiteral("seconds"), 8)
             .arg(QStringLiteral("received/s"), 11)
             .arg(QStringLiteral("resident MiB"), 13)
             .arg(QStringLiteral("texts held per pane"), 28)
             .arg(QStringLiteral("stall ms"), 9)
             .arg(QStringLiteral("pause ms"), 9)
+            .arg(QStringLiteral("pace %"), 7)
             .arg(QStringLiteral("dropped"), 9)
             .arg(QStringLiteral("lost"), 9));
     QElapsedTimer clock;
     clock.start();
     harness.stallMeter.start();
     harness.takeLongestPauseMs();
+    harness.takePacePercent();
     Harness::startSender(sender, {QStringLiteral("--port"), QString::number(viewer->port),
                                   QStringLiteral("--seconds"), QString::number(seconds),
                                   QStringLiteral("--report-ms"), QStringLiteral("200")});
 
     const qint64 intervalMs = qMax<qint64>(100, qint64(intervalSeconds * 1000));
     qint64 previousReceived = 0, previousMs = 0, summedReceived = 0, maxResident = 0;
-    double longestStall = 0, longestPause = -1, firstRate = -1;
+    double longestStall = 0, longestPause = -1, slowestPace = -1, firstRate = -1;
     // Rates of the intervals that end in the last minute of the flood.
     qint64 lastMinuteReceived = 0, lastMinuteMs = 0;
     bool senderDone = false;
@@ -116,19 +118,23 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
             held.append(QString::number(textsHeld(pane)));
         const double stall = harness.stallMeter.takeLongestMs();
         const double pause = harness.takeLongestPauseMs();
+        const double pace = harness.takePacePercent();
         if (!senderDone) {
             longestStall = qMax(longestStall, stall);
             longestPause = qMax(longestPause, pause);
+            if (pace >= 0)
+                slowestPace = slowestPace < 0 ? pace : qMin(slowestPace, pace);
         }
         // Once the sender has finished, its count is final and all that will arrive has.
         const qint64 lost = senderDone ? sentSoFar - received : lostSoFar(*viewer, received);
-        say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+        say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
                 .arg(nowMs / 1000.0, 8, 'f', 1)
                 .arg(rate, 11, 'f', 0)
                 .arg(resident / 1048576.0, 13, 'f', 1)
                 .arg(held.join(QLatin1Char(' ')), 28)
                 .arg(stall, 9, 'f', 1)
                 .arg(number(pause, 1), 9)
+                .arg(number(pace), 7)
                 .arg(listener ? listener->droppedDatagrams() : -1, 9)
                 .arg(lost, 9));
     }
@@ -138,7 +144,8 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
         lastMinuteMs > 0 ? double(lastMinuteReceived) * 1000.0 / double(lastMinuteMs) : -1;
     say(QStringLiteral("soak: seconds=%1 sent=%2 received=%3 summed=%4 lost=%5 dropped=%6 "
                        "first_interval_per_s=%7 last_minute_per_s=%8 ratio=%9 longest_stall_ms=%10 "
-                       "longest_pause_ms=%11 resident_mib=%12 max_resident_mib=%13 load=%14")
+                       "longest_pause_ms=%11 slowest_pace_pct=%12 resident_mib=%13 max_resident_mib=%14 "
+                       "load=%15")
             .arg(seconds)
             .arg(sentSoFar)
             .arg(received)
@@ -151,6 +158,7 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
                                                       : QStringLiteral("-"))
             .arg(number(longestStall, 1))
             .arg(number(longestPause, 1))
+            .arg(number(slowestPace))
             .arg(number(residentBytes() / 1048576.0, 1))
             .arg(number(maxResident / 1048576.0, 1))
             .arg(loadAverage().replace(QLatin1Char(' '), QLatin1Char('/'))));
