@@ -130,10 +130,19 @@ double StallMeter::takeLongestMs()
     // The gap since the last shot counts here, so the next shot must not count it again: a
     // stall just before a row was taken showed in that row and the next.
     const qint64 now = clock.nsecsElapsed();
+    const qint64 cpuNow = threadCpuNs();
     const double longest = qMax(longestNs, now - lastNs) / 1e6;
     longestNs = 0;
     lastNs = now;
-    lastCpuNs = threadCpuNs();
+    longestCpuNs = qMax(longestCpuNs, cpuNow - lastCpuNs);
+    lastCpuNs = cpuNow;
+    return longest;
+}
+
+double StallMeter::takeLongestOwnMs()
+{
+    const double longest = longestCpuNs / 1e6;
+    longestCpuNs = 0;
     return longest;
 }
 

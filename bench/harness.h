@@ -67,6 +67,9 @@ public:
     double longestOwnMs() const { return longestCpuNs / 1e6; }
     // The longest stall since the last call, and a fresh start for the next.
     double takeLongestMs();
+    // The most processor time the window's thread spent in one gap up to the last
+    // takeLongestMs(), counted afresh from then on.
+    double takeLongestOwnMs();
 
 private:
     QTimer timer;

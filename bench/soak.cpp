@@ -57,12 +57,13 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
     };
     QObject::connect(&sender, &QProcess::readyReadStandardOutput, readSender);
 
-    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+    say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
             .arg(QStringLiteral("seconds"), 8)
             .arg(QStringLiteral("received/s"), 11)
             .arg(QStringLiteral("resident MiB"), 13)
             .arg(QStringLiteral("texts held per pane"), 28)
             .arg(QStringLiteral("stall ms"), 9)
+            .arg(QStringLiteral("own ms"), 7)
             .arg(QStringLiteral("pause ms"), 9)
             .arg(QStringLiteral("pace %"), 7)
             .arg(QStringLiteral("dropped"), 9)
@@ -117,6 +118,7 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
         for (QTextEdit *pane : qAsConst(viewer->panes))
             held.append(QString::number(textsHeld(pane)));
         const double stall = harness.stallMeter.takeLongestMs();
+        const double own = harness.stallMeter.takeLongestOwnMs();
         const double pause = harness.takeLongestPauseMs();
         const double pace = harness.takePacePercent();
         if (!senderDone) {
@@ -127,12 +129,13 @@ void soak(Harness &harness, double seconds, double intervalSeconds)
         }
         // Once the sender has finished, its count is final and all that will arrive has.
         const qint64 lost = senderDone ? sentSoFar - received : lostSoFar(*viewer, received);
-        say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+        say(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10")
                 .arg(nowMs / 1000.0, 8, 'f', 1)
                 .arg(rate, 11, 'f', 0)
                 .arg(resident / 1048576.0, 13, 'f', 1)
                 .arg(held.join(QLatin1Char(' ')), 28)
                 .arg(stall, 9, 'f', 1)
+                .arg(own, 7, 'f', 1)
                 .arg(number(pause, 1), 9)
                 .arg(number(pace), 7)
                 .arg(listener ? listener->droppedDatagrams() : -1, 9)
