@@ -6,6 +6,7 @@
 #define BENCH_HARNESS_H
 
 #include "pauseprobe.h"
+#include "protocol/panes.h"
 #include "window/mainwindow.h"
 
 #include <QElapsedTimer>
@@ -24,7 +25,6 @@ class QTextEdit;
 
 namespace bench {
 
-const int paneCount = 4;
 // The viewer asks for the same; the bare socket gets it too, so both start from equal footing.
 const int receiveBufferBytes = 8 * 1024 * 1024;
 // After the sender has finished, a run ends once nothing new has arrived for this long.
