@@ -70,6 +70,30 @@ foreach(key longest_pause_ms slowest_pace_pct)
         message(FATAL_ERROR "the soak summary has no ${key}")
     endif()
 endforeach()
+# In each row the window's own processor time in a gap is no more than the longest gap, and the
+# pace, where the probe could run, is a share of the fastest: above 0, at most 100.
+string(REGEX MATCHALL "\n *[0-9.]+ +[0-9]+ +[0-9.]+ +[0-9]+ +[0-9]+ +[0-9]+ +[0-9]+ +[0-9.]+ +[0-9.]+ +[-0-9.]+ +[-0-9]+ "
+       rows "${output}")
+if(NOT rows)
+    message(FATAL_ERROR "the soak printed no rows with own time and pace")
+endif()
+foreach(row IN LISTS rows)
+    string(STRIP "${row}" row)
+    string(REGEX REPLACE " +" ";" fields "${row}")
+    list(GET fields 7 stall)
+    list(GET fields 8 own)
+    list(GET fields 10 pace)
+    # Both in tenths of a millisecond, with a tenth to spare for the rounding of each.
+    string(REPLACE "." "" stall "${stall}")
+    string(REPLACE "." "" own "${own}")
+    math(EXPR stall "${stall} + 1")
+    if(own GREATER stall)
+        message(FATAL_ERROR "a soak row has more own time than its longest stall: ${row}")
+    endif()
+    if(NOT pace STREQUAL "-" AND (NOT pace GREATER 0 OR pace GREATER 100))
+        message(FATAL_ERROR "a soak row has a pace outside 0 to 100%: ${row}")
+    endif()
+endforeach()
 
 # The find run: a short one over a small pane, which must report its keystrokes' latencies.
 execute_process(COMMAND ${BENCH} --mode find --texts 2000 --seconds 1 --word fox
