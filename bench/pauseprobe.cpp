@@ -79,7 +79,7 @@ double PauseProbe::takePacePercent()
         works += core->works.exchange(0);
         fastest = qMin(fastest, core->fastestWorkNs.load());
     }
-    if (works == 0 || workNs == 0)
+    if (works == 0)
         return -1;
     return 100.0 * double(fastest) / (double(workNs) / double(works));
 }
@@ -107,11 +107,12 @@ void PauseProbe::watch(int core, Core *state)
         const qint64 done = monotonicNs();
         const qint64 workNs = done - now;
         // A pause that fell within the arithmetic is a pause, not the pace.
-        const qint64 pause = workNs > 100000 ? done - last : now - last;
+        const bool interrupted = workNs > 100000;
+        const qint64 pause = interrupted ? done - last : now - last;
         qint64 longest = state->longestNs;
         while (pause > longest && !state->longestNs.compare_exchange_weak(longest, pause)) { }
         last = done;
-        if (workNs > 100000)
+        if (interrupted)
             continue;
         state->workNs += workNs;
         ++state->works;
